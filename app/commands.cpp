@@ -1,0 +1,136 @@
+// Menu and button commands, the run's start and cancel, and closing.
+#include "commands.h"
+#include "mainwindow.h"
+#include "folderchooser.h"
+#include "engine/notices.h"
+#include "engine/runstate.h"
+#include "engine/syncrun.h"
+#include "pairs/pairlist.h"
+#include "pairs/selectionfile.h"
+
+const char HELP_TEXT[] =
+    "Programmhilfe:\n\nMit KR-Mirrorix können sie beliebig viele Quellverzeichnisse auf Zielverzeichnisse "
+    "spiegeln. Bei einer späteren Synchronisierung werden lediglich die Dateien neu übertragen, die sich "
+    "geändert haben.\n\nSofern Dateien in der Quelle gelöscht oder verschoben wurden, werden diese im Ziel "
+    "ebenfalls gelöscht. Dateien die im Ziel, aber nicht in der Quelle vorhanden sind, werden entfernt. "
+    "Sofern Sie diese Bereinigung nicht möchten, können sie das einstellen.\n\nSie können auch mehrere "
+    "Sync-Auswahlen erstellen und diese über das Menu laden und speichern.\n\nHINWEIS:\nSollte sich eine "
+    "Datei im Ziel ändern, dann wird diese bei der Synchronisierung mit der ursprünglichen Datei der Quelle "
+    "überschrieben.\n\n"
+    "KR-Mirrorix - Freies Werkzeug zum Spiegeln von Ordnern\n"
+    "https://kr-mirrorix.example/\n";
+
+static const char QUESTION_TITLE[] = "Rückfrage";
+
+// Asks a yes/no question; true only for the answer yes.
+static bool AskYes(const char *question)
+{
+    return ShowNotice(question, QUESTION_TITLE, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Chooses the source or target folder and shows it in its edit field.
+static void ChooseFolder(char *folder, HWND edit, const char *prompt)
+{
+    BrowseForFolder(MainWindow, folder, prompt);
+    SetWindowTextA(edit, folder);
+    OnFolderChosen();
+}
+
+// Starts a run after the start question, or offers to cancel the running one.
+void OnSyncButton()
+{
+    if (IsRunActive()) {
+        if (AskYes("Möchten Sie die laufende Synchronisierung wirklich abbrechen?"))
+            RequestCancel();
+        return;
+    }
+    if (WorkerThread != NULL) {
+        CloseHandle(WorkerThread);
+        WorkerThread = NULL;
+    }
+    if (!AskYes("Möchten Sie die Synchronisierung jetzt starten?"))
+        return;
+    // Marked active before the thread exists, so that no second start can slip in.
+    SetRunActive(true);
+    WorkerThread = CreateThread(NULL, 0, SyncWorker, NULL, 0, NULL);
+    if (WorkerThread == NULL)
+        SetRunActive(false);
+}
+
+// Handles WM_COMMAND: the ten command tests in their order.
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    WORD id = LOWORD(wParam);
+    WORD code = HIWORD(wParam);
+    HWND control = (HWND)lParam;
+    if (id == OpenMenuItem)
+        OpenSelectionFile();
+    else if (id == SaveAsMenuItem)
+        SaveSelectionFile();
+    if ((control == HelpButton || id == HelpMenuItem) && code == 0)
+        ShowNotice(HELP_TEXT, "Hilfe zum Programm", MB_OK | MB_ICONQUESTION);
+    if (control == SourceBrowseButton && code == 0)
+        ChooseFolder(SourceFolder, SourceEdit, "Bitte wählen Sie den QuellOrdner");
+    if (control == TargetBrowseButton && code == 0)
+        ChooseFolder(TargetFolder, TargetEdit, "Bitte wählen Sie den ZielOrdner");
+    if ((control == ExitButton || id == ExitMenuItem) && code == 0)
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    if (control == SyncButton && code == 0)
+        OnSyncButton();
+    if (control == AddPairButton && code == 0)
+        AddPair();
+    if (control == RemovePairButton && code == 0)
+        RemovePair();
+    if (control == PairList && code == LBN_SELCHANGE)
+        OnPairSelectionChanged();
+    return 0;
+}
+
+// Asks the close question; on yes the default processing destroys the window.
+static LRESULT CloseIfConfirmed(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!AskYes("Möchten Sie die Anwendung wirklich beenden?"))
+        return 1;
+    return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
+}
+
+// Handles WM_CLOSE. During a run a yes cancels it and asks the worker for a
+// close request; when the run ended while the question was open, the close
+// question follows at once instead.
+LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!IsRunActive())
+        return CloseIfConfirmed(window, wParam, lParam);
+    if (AskYes("Möchten Sie die Synchronisierung abbrechen und das Programm beenden?")) {
+        RequestCancel();
+        SetExitAfterRun();
+        if (!IsRunActive() && TakeExitAfterRun())
+            return CloseIfConfirmed(window, wParam, lParam);
+    }
+    return 1;
+}
+
+// Waits a bounded time for the last worker, dispatching messages meanwhile.
+void WaitForWorker(DWORD timeoutMs)
+{
+    if (WorkerThread == NULL)
+        return;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs)
+            return;
+        DWORD result = MsgWaitForMultipleObjects(1, &WorkerThread, FALSE, timeoutMs - waited, QS_ALLINPUT);
+        if (result != WAIT_OBJECT_0 + 1)
+            return;
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage((int)message.wParam);
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}

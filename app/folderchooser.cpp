@@ -1,0 +1,29 @@
+// The shell's folder browser.
+#include "folderchooser.h"
+#include "mainwindow.h"
+#include "engine/paths.h"
+#include "pairs/pairlist.h"
+#include <shlobj.h>
+#include <string.h>
+
+// Lets the user choose a folder.
+void BrowseForFolder(HWND owner, char *folder, const char *prompt)
+{
+    char displayName[MAX_PATH];
+    char chosen[MAX_PATH + 1];
+    BROWSEINFOA browse;
+    memset(&browse, 0, sizeof browse);
+    browse.hwndOwner = owner;
+    browse.pszDisplayName = displayName;
+    browse.lpszTitle = prompt;
+    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+    if (item == NULL)
+        return;
+    chosen[0] = 0;
+    BOOL hasPath = SHGetPathFromIDListA(item, chosen);
+    CoTaskMemFree(item);
+    size_t length = strlen(chosen);
+    if (!hasPath || length == 0 || RefuseUncarriableFolder(chosen))
+        return;
+    JoinPath(folder, FOLDER_TEXT_MAX, chosen, chosen[length - 1] == '\\' ? "" : "\\");
+}

@@ -1,0 +1,111 @@
+// Throttled hand-over of the run display. Every hand-over to the window's
+// thread is a cross-thread round trip, so values equal to what a control
+// already shows are not sent, and per-entry refreshes are limited to one
+// every DISPLAY_INTERVAL_MS. Flushes show the exact state at once.
+#include "display.h"
+#include "runstate.h"
+#include "app/mainwindow.h"
+#include <commctrl.h>
+#include <string.h>
+
+enum { SHOWN_TEXT_SLOTS = 4, SHOWN_BAR_SLOTS = 2 };
+
+struct ShownText { HWND control; char text[STATUS_TEXT_MAX]; };
+struct ShownBar { HWND bar; int position; };
+
+// What each control was last set to; written by one thread at a time.
+static ShownText ShownTexts[SHOWN_TEXT_SLOTS];
+static ShownBar ShownBars[SHOWN_BAR_SLOTS];
+
+static char PendingFileText[STATUS_TEXT_MAX];
+static bool FileTextPending = false;
+static int PendingFilePercent = 0;
+static bool FilePercentPending = false;
+static DWORD LastRefreshTick = 0;
+
+// Forgets what the controls were last seen to show.
+void ForgetDisplayState()
+{
+    memset(ShownTexts, 0, sizeof ShownTexts);
+    memset(ShownBars, 0, sizeof ShownBars);
+    FileTextPending = false;
+    FilePercentPending = false;
+}
+
+// Sends text to a control unless it is already known to show it.
+void SetControlText(HWND control, const char *text)
+{
+    int slot = -1;
+    for (int i = 0; i < SHOWN_TEXT_SLOTS && slot < 0; i++)
+        if (ShownTexts[i].control == control)
+            slot = i;
+    if (slot >= 0 && strcmp(ShownTexts[slot].text, text) == 0)
+        return;
+    SetWindowTextA(control, text);
+    if (slot < 0)
+        for (int i = 0; i < SHOWN_TEXT_SLOTS && slot < 0; i++)
+            if (ShownTexts[i].control == NULL)
+                slot = i;
+    if (slot < 0 || strlen(text) >= sizeof ShownTexts[slot].text)
+        return;
+    ShownTexts[slot].control = control;
+    strcpy(ShownTexts[slot].text, text);
+}
+
+// Sends a progress position unless the bar is already known to show it.
+void SetBarPosition(HWND bar, int position)
+{
+    int slot = -1;
+    for (int i = 0; i < SHOWN_BAR_SLOTS && slot < 0; i++)
+        if (ShownBars[i].bar == bar)
+            slot = i;
+    if (slot >= 0 && ShownBars[slot].position == position)
+        return;
+    SendMessageA(bar, PBM_SETPOS, (WPARAM)position, 0);
+    if (slot < 0)
+        for (int i = 0; i < SHOWN_BAR_SLOTS && slot < 0; i++)
+            if (ShownBars[i].bar == NULL)
+                slot = i;
+    if (slot < 0)
+        return;
+    ShownBars[slot].bar = bar;
+    ShownBars[slot].position = position;
+}
+
+// Records the text for the current-file line.
+void ShowCurrentFile(const char *text)
+{
+    size_t length = strlen(text);
+    if (length >= sizeof PendingFileText)
+        length = sizeof PendingFileText - 1;
+    memcpy(PendingFileText, text, length);
+    PendingFileText[length] = 0;
+    FileTextPending = true;
+}
+
+// Records the position for the file progress bar.
+void ShowFileProgress(int percent)
+{
+    PendingFilePercent = percent;
+    FilePercentPending = true;
+}
+
+// Shows everything recorded and the exact status lines now.
+void FlushDisplay()
+{
+    if (FileTextPending)
+        SetControlText(CurrentFileLabel, PendingFileText);
+    if (FilePercentPending)
+        SetBarPosition(FileProgressBar, PendingFilePercent);
+    FileTextPending = false;
+    FilePercentPending = false;
+    UpdateStatusLines();
+    LastRefreshTick = GetTickCount();
+}
+
+// Shows everything when the last refresh is old enough.
+void RefreshDisplay()
+{
+    if (GetTickCount() - LastRefreshTick >= DISPLAY_INTERVAL_MS)
+        FlushDisplay();
+}

@@ -1,0 +1,27 @@
+// Throttled hand-over of the run display to the window's thread.
+#pragma once
+#include <windows.h>
+
+enum { DISPLAY_INTERVAL_MS = 50 };
+
+// Records the text for the current-file line; shown at the next refresh.
+void ShowCurrentFile(const char *text);
+
+// Records the position for the file progress bar; shown at the next refresh.
+void ShowFileProgress(int percent);
+
+// Shows everything recorded and the status lines when the last refresh is
+// at least DISPLAY_INTERVAL_MS old; otherwise only remembers that one is due.
+void RefreshDisplay();
+
+// Shows everything recorded and the exact status lines now.
+void FlushDisplay();
+
+// Forgets what the controls were last seen to show (new controls, new run).
+void ForgetDisplayState();
+
+// Sends text to a control unless it is already known to show it.
+void SetControlText(HWND control, const char *text);
+
+// Sends a progress position unless the bar is already known to show it.
+void SetBarPosition(HWND bar, int position);

@@ -1,0 +1,78 @@
+// Pair entry: composing and splitting the text form of one sync pair.
+#include "pairentry.h"
+#include "engine/paths.h"
+#include <string.h>
+
+const char PAIR_SEPARATOR[] = "' -> '";
+
+// Composes the entry of source and target into out.
+bool ComposePairEntry(const char *source, const char *target, char *out, size_t outSize)
+{
+    size_t a = strlen(source), b = strlen(target);
+    if (a + b + 8 >= outSize) {
+        if (outSize > 0)
+            out[0] = 0;
+        return false;
+    }
+    out[0] = '\'';
+    memcpy(out + 1, source, a);
+    memcpy(out + 1 + a, PAIR_SEPARATOR, 6);
+    memcpy(out + 7 + a, target, b);
+    out[7 + a + b] = '\'';
+    out[8 + a + b] = 0;
+    return true;
+}
+
+// Copies the next piece (a run of non-apostrophes) of *cursor into out.
+static bool NextPiece(const char **cursor, char *out, size_t outSize)
+{
+    const char *p = *cursor;
+    while (*p == '\'')
+        p++;
+    if (*p == 0)
+        return false;
+    const char *end = strchr(p, '\'');
+    size_t length = end != NULL ? (size_t)(end - p) : strlen(p);
+    *cursor = p + length;
+    if (length >= outSize)
+        return false;
+    memcpy(out, p, length);
+    out[length] = 0;
+    return true;
+}
+
+// Splits entry into source (piece 1) and target (piece 3).
+bool SplitPairEntry(const char *entry, char *source, size_t sourceSize, char *target, size_t targetSize)
+{
+    char middle[PAIR_TEXT_MAX];
+    const char *cursor = entry;
+    if (NextPiece(&cursor, source, sourceSize) && NextPiece(&cursor, middle, sizeof middle) &&
+        NextPiece(&cursor, target, targetSize))
+        return true;
+    if (sourceSize > 0)
+        source[0] = 0;
+    if (targetSize > 0)
+        target[0] = 0;
+    return false;
+}
+
+// True for a folder path a pair entry can carry: non-empty, ending in a
+// backslash, without apostrophe or at sign.
+static bool CarriableFolder(const char *folder)
+{
+    size_t length = strlen(folder);
+    return length > 0 && folder[length - 1] == '\\' && strpbrk(folder, "'@") == NULL;
+}
+
+// True when text is exactly a composed entry of two carriable folders.
+bool IsWellFormedPairEntry(const char *text)
+{
+    char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX], again[PAIR_COMPOSE_MAX];
+    if (strlen(text) >= PAIR_TEXT_MAX)
+        return false;
+    if (!SplitPairEntry(text, source, sizeof source, target, sizeof target))
+        return false;
+    if (!CarriableFolder(source) || !CarriableFolder(target))
+        return false;
+    return ComposePairEntry(source, target, again, sizeof again) && strcmp(again, text) == 0;
+}
