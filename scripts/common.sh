@@ -1,0 +1,76 @@
+# Shared settings of the project's scripts; sourced, not run.
+# Chooses the Wine loader the tests run under: wine32 with the 32-bit build
+# where this kernel runs i386 programs, else wine64 with a 64-bit build of
+# the same code (some hosts have IA-32 emulation switched off).
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEDEBUG=-all
+
+PACKAGES=(cmake make python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev
+          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine32:i386 wine64
+          xvfb xauth googletest imagemagick)
+
+# Installs the Debian packages that are missing (as root, or through sudo).
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo dpkg --add-architecture i386
+    $sudo apt-get update -q >/dev/null
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Sets TEST_ARCH, WINE_LOADER and WINEPREFIX for this machine.
+choose_wine() {
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        TEST_ARCH=i686
+        WINE_LOADER=/usr/lib/wine/wine
+        export WINEARCH=win32 WINEPREFIX="${MIRRORIX_WINEPREFIX:-$HOME/.wine-mirrorix32}"
+    else
+        TEST_ARCH=x86_64
+        WINE_LOADER=/usr/lib/wine/wine64
+        export WINEARCH=win64 WINEPREFIX="${MIRRORIX_WINEPREFIX:-$HOME/.wine-mirrorix64}"
+    fi
+}
+
+# Configures and builds one architecture into build/<arch>.
+build_arch() {
+    local arch="$1" tests="$2"
+    cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
+          -DMIRRORIX_TESTS="$tests" >/dev/null
+    cmake --build "$ROOT/build/$arch" -j"$(nproc)" >/dev/null
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_display() {
+    local n
+    for n in $(seq 91 120); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+    done
+    echo "could not start Xvfb" >&2
+    return 1
+}
+
+# Starts a persistent, warmed Wine server; every stream redirected so that no
+# test runner ever waits on a pipe inherited by Wine's services.
+# Every window goes into one virtual desktop: without a window manager, Wine
+# waits two seconds for each top-level window that it hides.
+start_wine() {
+    wineserver -p 900 </dev/null >/dev/null 2>&1 &
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 || true
+    "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_all() {
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}

@@ -1,0 +1,316 @@
+// Shared helpers of the tests.
+#include "support.h"
+#include "app/mainwindow.h"
+#include "engine/display.h"
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+TempFolder::TempFolder()
+{
+    char base[MAX_PATH], name[MAX_PATH], current[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    static LONG counter = 0;
+    snprintf(name, sizeof name, "%smirrorix-%lu-%ld\\", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    path = name;
+    RemoveTree(path);
+    MakeFolder(path);
+    GetCurrentDirectoryA(sizeof current, current);
+    previous = current;
+    SetCurrentDirectoryA(path.c_str());
+}
+
+TempFolder::~TempFolder()
+{
+    SetCurrentDirectoryA(previous.c_str());
+    RemoveTree(path);
+}
+
+void MakeFolder(const std::string &path)
+{
+    std::string trimmed = path;
+    if (!trimmed.empty() && trimmed.back() == '\\')
+        trimmed.pop_back();
+    CreateDirectoryA(trimmed.c_str(), NULL);
+}
+
+void WriteBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << path << " error " << GetLastError();
+    DWORD written = 0;
+    if (!bytes.empty())
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::string &path)
+{
+    std::string trimmed = path;
+    if (trimmed.size() > 3 && trimmed.back() == '\\')
+        trimmed.pop_back();
+    return GetFileAttributesA(trimmed.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string &path)
+{
+    std::string folder = path;
+    if (folder.back() != '\\')
+        folder += '\\';
+    WIN32_FIND_DATAA entry;
+    HANDLE listing = FindFirstFileA((folder + "*.*").c_str(), &entry);
+    if (listing != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = folder + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(listing, &entry));
+        FindClose(listing);
+    }
+    folder.pop_back();
+    RemoveDirectoryA(folder.c_str());
+}
+
+void SetWriteTime(const std::string &path, ULONGLONG ticks)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    FILETIME time;
+    time.dwLowDateTime = (DWORD)ticks;
+    time.dwHighDateTime = (DWORD)(ticks >> 32);
+    SetFileTime(file, NULL, NULL, &time);
+    CloseHandle(file);
+}
+
+ULONGLONG GetWriteTime(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::string ControlText(HWND control)
+{
+    char text[2048] = "";
+    GetWindowTextA(control, text, sizeof text);
+    return text;
+}
+
+int BarPosition(HWND bar)
+{
+    return (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+}
+
+static HWND StandInWindow = NULL;
+
+// Creates one stand-in control on the stand-in window.
+static HWND StandIn(const char *className, const char *text, DWORD style)
+{
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 200, 20, StandInWindow,
+                           NULL, GetModuleHandleA(NULL), NULL);
+}
+
+void CreateStandInControls()
+{
+    InitCommonControls();
+    StandInWindow = CreateWindowExA(0, "static", "stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, NULL, NULL,
+                                    GetModuleHandleA(NULL), NULL);
+    MainWindow = StandInWindow;
+    PairList = StandIn("listbox", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY);
+    SourceBrowseButton = StandIn("button", "...", 0);
+    TargetBrowseButton = StandIn("button", "...", 0);
+    ExitButton = StandIn("button", "Beenden", 0);
+    SyncButton = StandIn("button", "Synchronisieren", 0);
+    AddPairButton = StandIn("button", "add", 0);
+    RemovePairButton = StandIn("button", "remove", 0);
+    HelpButton = StandIn("button", "Hilfe", 0);
+    CurrentFileLabel = StandIn("static", "aktuelle Datei: n/a", SS_CENTER);
+    FileProgressBar = StandIn("msctls_progress32", "", 0);
+    TotalProgressBar = StandIn("msctls_progress32", "", 0);
+    SendMessageA(FileProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(TotalProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    CopiedStatusLabel = StandIn("static", " ", SS_CENTER);
+    CleanedStatusLabel = StandIn("static", " ", SS_CENTER);
+    SourceEdit = StandIn("edit", "", WS_BORDER | ES_READONLY);
+    TargetEdit = StandIn("edit", "", WS_BORDER | ES_READONLY);
+    CleanupCheckbox = StandIn("button", "Zielverzeichnisse bereinigen", BS_AUTOCHECKBOX);
+    SendMessageA(CleanupCheckbox, BM_SETCHECK, BST_CHECKED, 0);
+    MainMenu = CreateMenu();
+    AppendMenuA(MainMenu, MF_STRING, OpenMenuItem, "open");
+    AppendMenuA(MainMenu, MF_STRING, SaveAsMenuItem, "save");
+    ForgetDisplayState();
+}
+
+void DestroyStandInControls()
+{
+    DestroyWindow(StandInWindow);
+    DestroyMenu(MainMenu);
+    StandInWindow = NULL;
+    MainWindow = NULL;
+    MainMenu = NULL;
+    ForgetDisplayState();
+}
+
+int DefaultAnswer(const std::string &title, const std::string &text)
+{
+    if (title == "Rückfrage")
+        return IDYES;
+    if (text.find("Fehler beim Kopieren") == 0)
+        return IDIGNORE;
+    return IDOK;
+}
+
+BoxAnswerer::BoxAnswerer(Rule r) : stop(0), rule(r ? r : DefaultAnswer)
+{
+    InitializeCriticalSection(&lock);
+    thread = CreateThread(NULL, 0, Loop, this, 0, NULL);
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    InterlockedExchange(&stop, 1);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    DeleteCriticalSection(&lock);
+}
+
+void BoxAnswerer::SetRule(Rule r)
+{
+    EnterCriticalSection(&lock);
+    rule = r;
+    LeaveCriticalSection(&lock);
+}
+
+std::vector<SeenBox> BoxAnswerer::Seen()
+{
+    EnterCriticalSection(&lock);
+    std::vector<SeenBox> copy = seen;
+    LeaveCriticalSection(&lock);
+    return copy;
+}
+
+int BoxAnswerer::Count(const std::string &textPart)
+{
+    int n = 0;
+    for (const SeenBox &box : Seen())
+        if (box.text.find(textPart) != std::string::npos)
+            n++;
+    return n;
+}
+
+struct ScanState {
+    std::vector<HWND> boxes;
+    std::vector<HWND> notepads;
+};
+
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM context)
+{
+    ScanState *state = (ScanState *)context;
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (strcmp(className, "#32770") == 0 && process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        GetDlgItem(window, 0xFFFF) != NULL)
+        state->boxes.push_back(window);
+    if (strcmp(className, "Notepad") == 0)
+        state->notepads.push_back(window);
+    return TRUE;
+}
+
+void BoxAnswerer::Scan()
+{
+    ScanState state;
+    EnumWindows(CollectWindow, (LPARAM)&state);
+    for (HWND notepad : state.notepads)
+        PostMessageA(notepad, WM_CLOSE, 0, 0);
+    for (HWND box : state.boxes) {
+        EnterCriticalSection(&lock);
+        bool done = false;
+        for (HWND old : answered)
+            done = done || old == box;
+        LeaveCriticalSection(&lock);
+        if (done && IsWindow(box))
+            continue;
+        char title[256] = "", text[4096] = "";
+        GetWindowTextA(box, title, sizeof title);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        EnterCriticalSection(&lock);
+        int answer = rule(title, text);
+        seen.push_back({title, text, answer});
+        answered.push_back(box);
+        LeaveCriticalSection(&lock);
+        PostMessageA(box, WM_COMMAND, (WPARAM)answer, 0);
+    }
+    EnterCriticalSection(&lock);
+    std::vector<HWND> alive;
+    for (HWND old : answered)
+        if (IsWindow(old))
+            alive.push_back(old);
+    answered = alive;
+    LeaveCriticalSection(&lock);
+}
+
+DWORD WINAPI BoxAnswerer::Loop(LPVOID self)
+{
+    BoxAnswerer *answerer = (BoxAnswerer *)self;
+    while (!InterlockedCompareExchange(&answerer->stop, 0, 0)) {
+        answerer->Scan();
+        Sleep(15);
+    }
+    return 0;
+}
+
+bool RunOnThreadPumping(LPTHREAD_START_ROUTINE function, DWORD timeoutMs)
+{
+    HANDLE thread = CreateThread(NULL, 0, function, NULL, 0, NULL);
+    DWORD start = GetTickCount();
+    bool ended = false;
+    while (GetTickCount() - start < timeoutMs) {
+        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    CloseHandle(thread);
+    return ended;
+}
+
+void PumpFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    }
+}

@@ -1,0 +1,70 @@
+// Shared helpers of the tests: temporary folders, files, stand-in controls,
+// and a helper thread that answers message boxes.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include <functional>
+
+// A fresh folder under the Wine temp folder; the process works in it and it
+// is removed, with everything in it, when the object goes.
+struct TempFolder {
+    std::string path; // ends in a backslash
+    std::string previous;
+    TempFolder();
+    ~TempFolder();
+    std::string operator/(const std::string &name) const { return path + name; }
+};
+
+void MakeFolder(const std::string &path);
+void WriteBytes(const std::string &path, const std::string &bytes);
+std::string ReadBytes(const std::string &path);
+bool Exists(const std::string &path);
+void RemoveTree(const std::string &path);
+void SetWriteTime(const std::string &path, ULONGLONG ticks);
+ULONGLONG GetWriteTime(const std::string &path);
+std::string ControlText(HWND control);
+int BarPosition(HWND bar);
+
+// Creates the main window's controls as stand-ins on a window of the test's
+// own, under the global handles the program uses.
+void CreateStandInControls();
+void DestroyStandInControls();
+
+// One message box as the answerer saw it.
+struct SeenBox {
+    std::string title;
+    std::string text;
+    int answer;
+};
+
+// Answers every message box of this process from a helper thread, by the
+// rule given, and closes Notepad windows; records what it saw.
+class BoxAnswerer {
+public:
+    using Rule = std::function<int(const std::string &title, const std::string &text)>;
+    explicit BoxAnswerer(Rule rule = nullptr);
+    ~BoxAnswerer();
+    std::vector<SeenBox> Seen();
+    int Count(const std::string &textPart);
+    void SetRule(Rule rule);
+private:
+    static DWORD WINAPI Loop(LPVOID self);
+    void Scan();
+    HANDLE thread;
+    CRITICAL_SECTION lock;
+    volatile LONG stop;
+    Rule rule;
+    std::vector<SeenBox> seen;
+    std::vector<HWND> answered;
+};
+
+// Default answer: OK for notes, Yes for questions, Ignore for copy errors.
+int DefaultAnswer(const std::string &title, const std::string &text);
+
+// Runs function on a thread of its own while this thread pumps messages;
+// false when it did not end within timeoutMs.
+bool RunOnThreadPumping(LPTHREAD_START_ROUTINE function, DWORD timeoutMs);
+
+// Pumps this thread's messages for the given time.
+void PumpFor(DWORD ms);
