@@ -230,8 +230,7 @@ static BOOL CALLBACK CollectWindow(HWND window, LPARAM context)
     GetClassNameA(window, className, sizeof className);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (strcmp(className, "#32770") == 0 && process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        GetDlgItem(window, 0xFFFF) != NULL)
+    if (strcmp(className, "#32770") == 0 && process == GetCurrentProcessId() && IsWindowVisible(window))
         state->boxes.push_back(window);
     if (strcmp(className, "Notepad") == 0)
         state->notepads.push_back(window);
@@ -252,6 +251,10 @@ void BoxAnswerer::Scan()
         LeaveCriticalSection(&lock);
         if (done && IsWindow(box))
             continue;
+        if (GetDlgItem(box, 0xFFFF) == NULL) {
+            AnswerFileDialog(box);
+            continue;
+        }
         char title[256] = "", text[4096] = "";
         GetWindowTextA(box, title, sizeof title);
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -269,6 +272,42 @@ void BoxAnswerer::Scan()
             alive.push_back(old);
     answered = alive;
     LeaveCriticalSection(&lock);
+}
+
+void BoxAnswerer::SetFileName(const std::string &name)
+{
+    EnterCriticalSection(&lock);
+    fileName = name;
+    LeaveCriticalSection(&lock);
+}
+
+int BoxAnswerer::FileDialogs()
+{
+    EnterCriticalSection(&lock);
+    int n = fileDialogs;
+    LeaveCriticalSection(&lock);
+    return n;
+}
+
+// Types the file name into an open or save dialog and accepts it.
+void BoxAnswerer::AnswerFileDialog(HWND dialog)
+{
+    HWND nameField = GetDlgItem(dialog, 0x47c);
+    if (nameField == NULL)
+        nameField = GetDlgItem(dialog, 0x480);
+    if (nameField == NULL)
+        return;
+    EnterCriticalSection(&lock);
+    std::string name = fileName;
+    fileDialogs++;
+    answered.push_back(dialog);
+    LeaveCriticalSection(&lock);
+    if (name.empty()) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    SendMessageA(nameField, WM_SETTEXT, 0, (LPARAM)name.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
 DWORD WINAPI BoxAnswerer::Loop(LPVOID self)

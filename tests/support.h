@@ -48,6 +48,9 @@ public:
     std::vector<SeenBox> Seen();
     int Count(const std::string &textPart);
     void SetRule(Rule rule);
+    // Name typed into the next open or save dialog ("" cancels it).
+    void SetFileName(const std::string &name);
+    int FileDialogs();
 private:
     static DWORD WINAPI Loop(LPVOID self);
     void Scan();
@@ -57,6 +60,9 @@ private:
     Rule rule;
     std::vector<SeenBox> seen;
     std::vector<HWND> answered;
+    std::string fileName;
+    int fileDialogs = 0;
+    void AnswerFileDialog(HWND dialog);
 };
 
 // Default answer: OK for notes, Yes for questions, Ignore for copy errors.
