@@ -21,6 +21,7 @@ static char PendingFileText[STATUS_TEXT_MAX];
 static bool FileTextPending = false;
 static int PendingFilePercent = 0;
 static bool FilePercentPending = false;
+static bool RefreshDue = false;
 static DWORD LastRefreshTick = 0;
 
 // Forgets what the controls were last seen to show.
@@ -30,6 +31,7 @@ void ForgetDisplayState()
     memset(ShownBars, 0, sizeof ShownBars);
     FileTextPending = false;
     FilePercentPending = false;
+    RefreshDue = false;
 }
 
 // Sends text to a control unless it is already known to show it.
@@ -90,9 +92,13 @@ void ShowFileProgress(int percent)
     FilePercentPending = true;
 }
 
-// Shows everything recorded and the exact status lines now.
+// Shows everything recorded and the exact status lines now, if any of it
+// has not been shown yet.
 void FlushDisplay()
 {
+    if (!RefreshDue && !FileTextPending && !FilePercentPending)
+        return;
+    RefreshDue = false;
     if (FileTextPending)
         SetControlText(CurrentFileLabel, PendingFileText);
     if (FilePercentPending)
@@ -106,6 +112,7 @@ void FlushDisplay()
 // Shows everything when the last refresh is old enough.
 void RefreshDisplay()
 {
+    RefreshDue = true;
     if (GetTickCount() - LastRefreshTick >= DISPLAY_INTERVAL_MS)
         FlushDisplay();
 }

@@ -14,7 +14,7 @@ void ShowFileProgress(int percent);
 // at least DISPLAY_INTERVAL_MS old; otherwise only remembers that one is due.
 void RefreshDisplay();
 
-// Shows everything recorded and the exact status lines now.
+// Shows at once what a refresh has left unshown; nothing when all is shown.
 void FlushDisplay();
 
 // Forgets what the controls were last seen to show (new controls, new run).

@@ -113,9 +113,15 @@ static void MirrorTree(const char *source, const char *target)
 }
 
 // Brings the target tree up to date with the source tree; the display shows
-// the exact counters when the pass ends.
+// the exact counters when the pass ends. After a cancel nothing is copied,
+// but a source that cannot be listed is still reported.
 void MirrorFolder(const char *source, const char *target)
 {
+    if (IsCancelRequested()) {
+        if (!FolderListable(source))
+            ReportListingError(source);
+        return;
+    }
     MirrorTree(source, target);
     FlushDisplay();
 }

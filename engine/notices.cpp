@@ -10,10 +10,9 @@ const char NO_SYSTEM_TEXT[] = "Keine Beschreibung verfügbar.";
 static const char ERROR_TITLE[] = "Fehler";
 static const char NOTICE_FORMAT[] = "%s '%s'%s%s%s%s\n\nFehler %d: %s";
 
-// Shows a plain message box owned by the main window after flushing the display.
+// Shows a plain message box owned by the main window.
 int ShowNotice(const char *text, const char *title, UINT type)
 {
-    FlushDisplay();
     return MessageBoxA(MainWindow, text, title, type);
 }
 
@@ -41,6 +40,7 @@ int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path
         size += strlen(more) + strlen(morePath);
     char *text = (char *)LocalAlloc(LMEM_ZEROINIT, size);
     int answer;
+    FlushDisplay();
     if (text != NULL) {
         FormatNotice(text, size, code, message, path, more, morePath, shownText);
         answer = ShowNotice(text, ERROR_TITLE, type);

@@ -6,11 +6,12 @@ enum { NOTICE_FALLBACK_MAX = 2200 };
 
 extern const char NO_SYSTEM_TEXT[];
 
-// Shows a plain message box owned by the main window after flushing the display.
+// Shows a plain message box owned by the main window.
 int ShowNotice(const char *text, const char *title, UINT type);
 
 // Shows "<message> '<path>'[<more> '<morePath>']\n\nFehler <code>: <system text>"
-// with the given buttons and icon under the title "Fehler"; returns the button.
+// with the given buttons and icon under the title "Fehler", after the run
+// display has caught up with the counters; returns the button.
 int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path,
                     const char *more, const char *morePath);
 

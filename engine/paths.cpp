@@ -71,3 +71,19 @@ bool WalkFolder(const char *folder, EntryVisitor visit, void *context)
     FindClose(listing);
     return true;
 }
+
+// True when the listing of folder can be started; the last error tells why not.
+bool FolderListable(const char *folder)
+{
+    char pattern[PATH_TEXT_MAX];
+    WIN32_FIND_DATAA entry;
+    if (!JoinPath(pattern, sizeof pattern, folder, "*.*")) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    HANDLE listing = FindFirstFileA(pattern, &entry);
+    if (listing == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(listing);
+    return true;
+}

@@ -20,6 +20,9 @@ typedef void (*EntryVisitor)(const char *folder, const WIN32_FIND_DATAA *entry, 
 // Returns false, with the system's last error set, when the listing cannot start.
 bool WalkFolder(const char *folder, EntryVisitor visit, void *context);
 
+// True when the listing of folder can be started.
+bool FolderListable(const char *folder);
+
 // True for an entry that is a sub-folder.
 inline bool IsFolderEntry(const WIN32_FIND_DATAA *entry)
 {
