@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include <functional>
+#include "files.h"
 
 // A fresh folder under the Wine temp folder; the process works in it and it
 // is removed, with everything in it, when the object goes.
@@ -16,13 +17,6 @@ struct TempFolder {
     std::string operator/(const std::string &name) const { return path + name; }
 };
 
-void MakeFolder(const std::string &path);
-void WriteBytes(const std::string &path, const std::string &bytes);
-std::string ReadBytes(const std::string &path);
-bool Exists(const std::string &path);
-void RemoveTree(const std::string &path);
-void SetWriteTime(const std::string &path, ULONGLONG ticks);
-ULONGLONG GetWriteTime(const std::string &path);
 std::string ControlText(HWND control);
 int BarPosition(HWND bar);
 
