@@ -37,12 +37,14 @@ choose_wine() {
     fi
 }
 
-# Configures and builds one architecture into build/<arch>.
+# Configures build/<arch> and builds the given targets (all when none given).
 build_arch() {
-    local arch="$1" tests="$2"
-    cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
-          -DMIRRORIX_TESTS="$tests" >/dev/null
-    cmake --build "$ROOT/build/$arch" -j"$(nproc)" >/dev/null
+    local arch="$1"
+    shift
+    local targets=()
+    for t in "$@"; do targets+=(--target "$t"); done
+    cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
+    cmake --build "$ROOT/build/$arch" -j"$(nproc)" "${targets[@]}" >/dev/null
 }
 
 # Starts Xvfb on a free display and exports DISPLAY.

@@ -7,11 +7,11 @@ source "$(dirname "$0")/common.sh"
 install_packages
 choose_wine
 if [ "$TEST_ARCH" = i686 ]; then
-    build_arch i686 OFF
+    build_arch i686 KR-Mirrorix
     exe="$ROOT/build/i686/KR-Mirrorix.exe"
 else
     echo "This kernel cannot run 32-bit programs; starting the 64-bit build of the same code."
-    build_arch x86_64 OFF
+    build_arch x86_64 KR-Mirrorix
     exe="$ROOT/build/x86_64/KR-Mirrorix.exe"
 fi
 if [ -z "${DISPLAY:-}" ]; then

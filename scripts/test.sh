@@ -6,8 +6,8 @@ source "$(dirname "$0")/common.sh"
 install_packages
 choose_wine
 echo "Building (program i686, tests $TEST_ARCH)"
-build_arch i686 "$([ "$TEST_ARCH" = i686 ] && echo ON || echo OFF)"
-[ "$TEST_ARCH" = i686 ] || build_arch "$TEST_ARCH" ON
+build_arch i686
+[ "$TEST_ARCH" = i686 ] || build_arch "$TEST_ARCH"
 trap stop_all EXIT
 start_display
 start_wine

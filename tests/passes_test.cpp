@@ -257,6 +257,21 @@ TEST_F(PassTest, CleanupNeverDescendsIntoAReparsePoint)
     EXPECT_FALSE(Exists(target + "link"));
 }
 
+// The same with a real symbolic link, made from the Linux side by the test
+// fixture "prepare_links" (Wine reports it as a reparse point).
+TEST_F(PassTest, CleanupLeavesWhatARealLinkPointsTo)
+{
+    const std::string links = "Z:\\tmp\\mirrorix-links\\";
+    if (!Exists(links + "target\\link"))
+        GTEST_SKIP() << "no symbolic link prepared at " << links;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExA((links + "target\\link").c_str(), GetFileExInfoStandard, &data));
+    EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) << std::hex << data.dwFileAttributes;
+    CleanTargetFolder(source.c_str(), (links + "target\\").c_str());
+    EXPECT_EQ(ReadBytes(links + "elsewhere\\wertvoll.txt"), "x\n");
+    EXPECT_EQ(CheckedTargetFiles, 0) << "nothing behind the link was examined";
+}
+
 struct OverlapTest : PassTest {
     void SetPairs(std::initializer_list<const char *> entries)
     {
