@@ -307,6 +307,19 @@ TEST_F(RunTest, UpToDatePairCopiesNothingAndOpensTheLog)
     EXPECT_FALSE(IsRunActive());
 }
 
+TEST_F(RunTest, UnwritableLogChangesNothingElse)
+{
+    WriteBytes(source + "a.txt", "a");
+    MakeFolder(temp / "log.txt"); // a folder of that name: the log cannot be created
+    AddEntry(source, target);
+    BoxAnswerer answerer;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(answerer.Count("Synchronisierung abgeschlossen."), 1);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_TRUE(Exists(target + "a.txt"));
+    EXPECT_EQ(LogFile, HFILE_ERROR);
+}
+
 TEST_F(RunTest, EmptyListRunsNoPass)
 {
     SendMessageA(TotalProgressBar, PBM_SETPOS, 37, 0);

@@ -82,12 +82,28 @@ void MakeSourceTree()
     WriteBytes(Source + "a\\b\\vier.txt", std::string(100000, 'v'));
 }
 
+// A virtual folder and a folder with an apostrophe keep the chosen folder.
+void ChooseRefusedFolders(const Program &p)
+{
+    Click(p, p.Control(C_SOURCE_BROWSE));
+    ChooseTopLevelItem(p, {"My Computer", "Arbeitsplatz", "Computer", "Control Panel", "Systemsteuerung"});
+    Sleep(300);
+    Check(Text(p.Control(C_SOURCE_EDIT)) == Source, "a virtual folder keeps the previous folder (shown: '" +
+                                                       Text(p.Control(C_SOURCE_EDIT)) + "')");
+    Click(p, p.Control(C_SOURCE_BROWSE));
+    ChooseInFolderBrowser(p, Base + "Peter's\\");
+    AnswerBox(p, "Apostroph", "Hinweis", IDOK);
+    Sleep(200);
+    Check(Text(p.Control(C_SOURCE_EDIT)) == Source, "a folder with an apostrophe is refused and the previous kept");
+}
+
 void ChooseFolders(const Program &p)
 {
     Click(p, p.Control(C_SOURCE_BROWSE));
     ChooseInFolderBrowser(p, Source);
     LabelWait source = {p.Control(C_SOURCE_EDIT), Source.c_str()};
     Check(WaitUntil(LabelShows, &source, STEP_TIMEOUT_MS), "the chosen source folder is shown");
+    ChooseRefusedFolders(p);
     Check(!IsWindowEnabled(p.Control(C_ADD)), "adding stays disabled with one folder");
     Click(p, p.Control(C_TARGET_BROWSE));
     ChooseInFolderBrowser(p, Target);
@@ -230,6 +246,7 @@ int main(int argc, char **argv)
     MakeFolder(Base);
     MakeFolder(Work);
     MakeFolder(Lists);
+    MakeFolder(Base + "Peter's");
     MakeSourceTree();
     FirstSession();
     SecondSession();

@@ -276,6 +276,29 @@ void ChooseInFolderBrowser(const Program &program, const std::string &folder)
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
+void ChooseTopLevelItem(const Program &program, const std::vector<std::string> &names)
+{
+    HWND dialog = WaitForDialogWith(program, "SysTreeView32", 0);
+    if (dialog == NULL)
+        Fail("the folder browser appears");
+    HWND tree = FindWindowExA(dialog, NULL, "SysTreeView32", NULL);
+    RemoteItem remote(program.process.dwProcessId);
+    HTREEITEM root = Next(tree, NULL, TVGN_ROOT);
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)root);
+    std::string shown;
+    for (HTREEITEM child = Next(tree, root, TVGN_CHILD); child != NULL; child = Next(tree, child, TVGN_NEXT)) {
+        std::string text = remote.ItemText(tree, child);
+        for (const std::string &name : names)
+            if (_stricmp(text.c_str(), name.c_str()) == 0) {
+                SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)child);
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+        shown += "'" + text + "' ";
+    }
+    Fail("the folder browser shows a virtual folder (items: " + shown + ")");
+}
+
 void ChooseInFileDialog(const Program &program, const std::string &name)
 {
     HWND dialog = NULL;

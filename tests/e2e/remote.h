@@ -48,6 +48,9 @@ bool BoxShown(const Program &program);
 
 // Chooses folder (a Z:\ path ending in a backslash) in the folder browser.
 void ChooseInFolderBrowser(const Program &program, const std::string &folder);
+// Chooses the item of the folder browser's first level (below the root) whose
+// text is one of the given names, e.g. a virtual folder without a path.
+void ChooseTopLevelItem(const Program &program, const std::vector<std::string> &names);
 // Types name into the open or save dialog and accepts it.
 void ChooseInFileDialog(const Program &program, const std::string &name);
 
