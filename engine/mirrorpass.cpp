@@ -9,6 +9,13 @@
 
 enum { SIZE_TEXT_MAX = 100 };
 
+// Where the mirror stands: the target folder of the source folder being
+// listed, and the pair's source folder.
+struct MirrorPlace {
+    const char *target;
+    const char *root;
+};
+
 // Size text of the current-file line, rounded up to KiB, and above 1024 KiB to MiB.
 void FormatFileSize(unsigned long long size, char *out, size_t outSize)
 {
@@ -46,7 +53,8 @@ static bool NeedsCopy(const char *targetFile, const WIN32_FIND_DATAA *entry)
 }
 
 // Copies one file, asking the user on failure (abort, retry, ignore).
-static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32_FIND_DATAA *entry)
+static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32_FIND_DATAA *entry,
+                     const char *root)
 {
     char sizeText[SIZE_TEXT_MAX];
     char fileText[STATUS_TEXT_MAX];
@@ -63,6 +71,14 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32
             WriteLogLine(LOG_COPIED, sourceFile);
             return;
         }
+        DWORD code = GetLastError();
+        // A source that vanished as a whole ends the run instead of prompting for every file.
+        if ((code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) && !FolderListable(root)) {
+            ReportListingError(root);
+            RequestCancel();
+            return;
+        }
+        SetLastError(code);
         int answer = AskCopyError(sourceFile, targetFile);
         if (answer == IDRETRY)
             continue;
@@ -74,17 +90,20 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32
     }
 }
 
-static void MirrorTree(const char *source, const char *target);
+static void MirrorTree(const char *source, const MirrorPlace *place);
 
-// Handles one entry of a source listing; context is the target folder.
+// Handles one entry of a source listing; context is the MirrorPlace.
 static void MirrorEntry(const char *source, const WIN32_FIND_DATAA *entry, void *context)
 {
-    const char *target = (const char *)context;
+    const MirrorPlace *place = (const MirrorPlace *)context;
+    const char *target = place->target;
     char sourcePath[PATH_TEXT_MAX];
     char targetPath[PATH_TEXT_MAX];
     bool folder = IsFolderEntry(entry);
     const char *tail = folder ? "\\" : "";
-    if (!JoinPath(sourcePath, sizeof sourcePath, source, entry->cFileName, tail) ||
+    if (!NameUsable(entry->cFileName)) {
+        ReportUnusableName(source, entry->cFileName);
+    } else if (!JoinPath(sourcePath, sizeof sourcePath, source, entry->cFileName, tail) ||
         !JoinPath(targetPath, sizeof targetPath, target, entry->cFileName, tail)) {
         ReportPathTooLong(source, entry->cFileName);
     } else if (folder) {
@@ -92,9 +111,10 @@ static void MirrorEntry(const char *source, const WIN32_FIND_DATAA *entry, void 
         JoinPath(targetPath, sizeof targetPath, target, entry->cFileName);
         CreateDirectoryA(targetPath, NULL);
         JoinPath(targetPath, sizeof targetPath, target, entry->cFileName, "\\");
-        MirrorTree(sourcePath, targetPath);
+        MirrorPlace below = {targetPath, place->root};
+        MirrorTree(sourcePath, &below);
     } else if (NeedsCopy(targetPath, entry)) {
-        CopyStep(sourcePath, targetPath, entry);
+        CopyStep(sourcePath, targetPath, entry, place->root);
     }
     if (!folder)
         ProcessedFiles++;
@@ -102,11 +122,11 @@ static void MirrorEntry(const char *source, const WIN32_FIND_DATAA *entry, void 
 }
 
 // Mirrors one folder level and everything below it.
-static void MirrorTree(const char *source, const char *target)
+static void MirrorTree(const char *source, const MirrorPlace *place)
 {
     if (IsCancelRequested())
         return;
-    if (!WalkFolder(source, MirrorEntry, (void *)target)) {
+    if (!WalkFolder(source, MirrorEntry, (void *)place)) {
         ReportListingError(source);
         RequestCancel();
     }
@@ -122,6 +142,7 @@ void MirrorFolder(const char *source, const char *target)
             ReportListingError(source);
         return;
     }
-    MirrorTree(source, target);
+    MirrorPlace place = {target, source};
+    MirrorTree(source, &place);
     FlushDisplay();
 }

@@ -81,6 +81,13 @@ void ReportPathTooLong(const char *folder, const char *name)
                     "Der Pfad ist zu lang für den Eintrag", name, "\nim Ordner", folder);
 }
 
+// Notice for an entry whose name the file functions cannot take as it is.
+void ReportUnusableName(const char *folder, const char *name)
+{
+    ShowErrorNotice(ERROR_INVALID_NAME, MB_OK | MB_ICONERROR,
+                    "Der Eintrag kann nicht verarbeitet werden", name, "\nim Ordner", folder);
+}
+
 // Abort/Retry/Ignore prompt for a failed copy.
 int AskCopyError(const char *sourceFile, const char *targetFile)
 {

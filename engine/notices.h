@@ -23,5 +23,8 @@ void ReportListingError(const char *path);
 // Notice for a path that does not fit a path buffer: the folder and the entry name.
 void ReportPathTooLong(const char *folder, const char *name);
 
+// Notice for an entry whose name the file functions cannot take as it is.
+void ReportUnusableName(const char *folder, const char *name);
+
 // Abort/Retry/Ignore prompt for a failed copy; returns IDABORT, IDRETRY, IDIGNORE or 0.
 int AskCopyError(const char *sourceFile, const char *targetFile);

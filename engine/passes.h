@@ -11,8 +11,15 @@ void MirrorFolder(const char *source, const char *target);
 // Removes what the target tree has and the source tree lacks.
 void CleanTargetFolder(const char *source, const char *target);
 
-// Handles one entry of a target listing as the cleanup pass does.
-void CleanTargetEntry(const char *target, const WIN32_FIND_DATAA *entry, void *source);
+// Where the cleanup stands: the source counterpart of the target folder
+// being listed, and the pair's source folder, which must stay present.
+struct CleanPlace {
+    const char *source;
+    const char *root;
+};
+
+// Handles one entry of a target listing (context: a CleanPlace) as the cleanup pass does.
+void CleanTargetEntry(const char *target, const WIN32_FIND_DATAA *entry, void *context);
 
 // Progress routine handed to the copy routine.
 DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred,

@@ -46,6 +46,15 @@ bool ContainsNoCase(const char *haystack, const char *needle)
     return strstr(upperHaystack, upperNeedle) != NULL;
 }
 
+// True for an entry name the ANSI file functions take as it is.
+bool NameUsable(const char *name)
+{
+    size_t length = strlen(name);
+    if (length == 0 || name[length - 1] == '.' || name[length - 1] == ' ')
+        return false;
+    return strpbrk(name, "?*") == NULL;
+}
+
 // True for the entries "." and "..".
 static bool IsDotEntry(const char *name)
 {

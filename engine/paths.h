@@ -23,6 +23,11 @@ bool WalkFolder(const char *folder, EntryVisitor visit, void *context);
 // True when the listing of folder can be started.
 bool FolderListable(const char *folder);
 
+// True for an entry name the ANSI file functions take as it is: not ending in
+// a dot or a blank (stripped by the platform, so another entry would be
+// meant) and without "?" or "*" (stand-ins for letters the code page lacks).
+bool NameUsable(const char *name);
+
 // True for an entry that is a sub-folder.
 inline bool IsFolderEntry(const WIN32_FIND_DATAA *entry)
 {

@@ -65,10 +65,17 @@ start_display() {
 # test runner ever waits on a pipe inherited by Wine's services.
 # Every window goes into one virtual desktop: without a window manager, Wine
 # waits two seconds for each top-level window that it hides.
+# The setting takes effect when the desktop starts anew, so a prefix that did
+# not have it yet gets its server restarted.
 start_wine() {
     wineserver -p 900 </dev/null >/dev/null 2>&1 &
-    "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
-    "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 || true
+    if ! "$WINE_LOADER" reg query 'HKCU\Software\Wine\Explorer' /v Desktop </dev/null 2>/dev/null | grep -q Default; then
+        "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
+        "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 || true
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+        wineserver -p 900 </dev/null >/dev/null 2>&1 &
+    fi
     "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
