@@ -36,6 +36,24 @@ static bool TargetReplaceable(const char *target)
     return true;
 }
 
+// Writes all bytes, going on after a short write so that a full disk shows
+// its own error; false with the last error set.
+static bool WriteAll(HANDLE to, const BYTE *bytes, DWORD count)
+{
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(to, bytes, count, &written, NULL))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        bytes += written;
+        count -= written;
+    }
+    return true;
+}
+
 // Moves the data from source to target in chunks; false with the last error set.
 static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUTINE progress,
                          LPVOID data, LPBOOL cancel)
@@ -59,10 +77,7 @@ static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUT
         }
         if (got == 0)
             break;
-        DWORD written = 0;
-        if (!WriteFile(to, buffer, got, &written, NULL) || written != got) {
-            if (GetLastError() == ERROR_SUCCESS)
-                SetLastError(ERROR_WRITE_FAULT);
+        if (!WriteAll(to, buffer, got)) {
             ok = false;
             break;
         }

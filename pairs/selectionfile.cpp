@@ -78,10 +78,15 @@ static bool ReplaceFile(const char *path, const char *bytes, int length)
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    DWORD written = 0;
-    bool ok = length == 0 || (WriteFile(file, bytes, (DWORD)length, &written, NULL) && written == (DWORD)length);
-    if (ok && written != (DWORD)length)
-        SetLastError(ERROR_WRITE_FAULT);
+    bool ok = true;
+    for (int done = 0; ok && done < length;) {
+        DWORD written = 0;
+        ok = WriteFile(file, bytes + done, (DWORD)(length - done), &written, NULL) && written > 0;
+        if (ok)
+            done += (int)written;
+        else if (GetLastError() == ERROR_SUCCESS)
+            SetLastError(ERROR_WRITE_FAULT);
+    }
     ok = ok && FlushFileBuffers(file);
     DWORD code = GetLastError();
     ok = CloseHandle(file) && ok;
