@@ -48,7 +48,15 @@ void OnSyncButton()
         CloseHandle(WorkerThread);
         WorkerThread = NULL;
     }
-    if (!AskYes("Möchten Sie die Synchronisierung jetzt starten?"))
+    // A click that arrives while the start question is open (its message loop
+    // dispatches posted commands) must not ask again or start a second run.
+    static bool asking = false;
+    if (asking)
+        return;
+    asking = true;
+    bool start = AskYes("Möchten Sie die Synchronisierung jetzt starten?");
+    asking = false;
+    if (!start || IsRunActive())
         return;
     // Marked active before the thread exists, so that no second start can slip in.
     SetRunActive(true);

@@ -177,10 +177,13 @@ void BoxAnswerer::Scan()
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         EnterCriticalSection(&lock);
         int answer = rule(title, text);
-        seen.push_back({title, text, answer});
-        answered.push_back(box);
+        if (answer != 0) {
+            seen.push_back({title, text, answer});
+            answered.push_back(box);
+        }
         LeaveCriticalSection(&lock);
-        PostMessageA(box, WM_COMMAND, (WPARAM)answer, 0);
+        if (answer != 0)
+            PostMessageA(box, WM_COMMAND, (WPARAM)answer, 0);
     }
     EnterCriticalSection(&lock);
     std::vector<HWND> alive;

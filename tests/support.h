@@ -33,7 +33,8 @@ struct SeenBox {
 };
 
 // Answers every message box of this process from a helper thread, by the
-// rule given, and closes Notepad windows; records what it saw.
+// rule given (0: not yet, ask again later), and closes Notepad windows;
+// records what it answered.
 class BoxAnswerer {
 public:
     using Rule = std::function<int(const std::string &title, const std::string &text)>;

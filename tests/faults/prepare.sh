@@ -76,7 +76,7 @@ root = sys.argv[1]
 entries = files = 0
 path = root
 for depth in range(60):
-    path = os.path.join(path, "t%02d" % depth)
+    path = os.path.join(path, "d")  # short names keep the deepest paths below 260 characters
     os.mkdir(path)
     entries += 1
     for side in range(25):
@@ -96,5 +96,16 @@ with open(os.path.join(os.path.dirname(root), "expected-files.txt"), "w") as out
     out.write(str(files))
 print("created", entries, "entries,", files, "files")
 PY
+    ;;
+load-check)
+    # After the load test: the target equals the source, file by file.
+    base=/tmp/mirrorix-load
+    if ! diff -r "$base/source" "$base/target" >/dev/null; then
+        echo "FAILED: the mirrored load tree differs from its source"
+        diff -rq "$base/source" "$base/target" | head -5
+        exit 1
+    fi
+    rm -rf "$base"
+    echo "the mirrored load tree equals its source"
     ;;
 esac
