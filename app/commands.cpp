@@ -58,7 +58,9 @@ void OnSyncButton()
     asking = false;
     if (!start || IsRunActive())
         return;
-    // Marked active before the thread exists, so that no second start can slip in.
+    // Marked active before the thread exists, so that no second start can slip
+    // in; a cancel confirmed from now on belongs to this run.
+    ClearCancel();
     SetRunActive(true);
     WorkerThread = CreateThread(NULL, 0, SyncWorker, NULL, 0, NULL);
     if (WorkerThread == NULL)

@@ -48,8 +48,10 @@ void RunSync()
     EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_GRAYED);
     ResetCounters();
     SetWindowTextA(SyncButton, "Abbrechen");
-    SetRunActive(true);
-    ClearCancel();
+    // A starter that marked the run active cleared the cancel flag itself, so
+    // that a cancel confirmed before this point is not lost.
+    if (!MarkRunActive())
+        ClearCancel();
     ForgetDisplayState();
     LogFile = OpenFile(LOG_FILE_NAME, &logRecord, OF_CREATE | OF_WRITE);
     int count = (int)SendMessageA(PairList, LB_GETCOUNT, 0, 0);

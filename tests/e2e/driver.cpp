@@ -5,6 +5,7 @@
 #include "../files.h"
 #include <algorithm>
 #include <commctrl.h>
+#include <psapi.h>
 #include <stdio.h>
 
 namespace {
@@ -230,10 +231,42 @@ void SecondSession()
 
 } // namespace
 
+// Benchmark mode: one run of the program over the list its Ini.dat holds,
+// timed from the answered start question to the closing note; prints the
+// milliseconds and the program's peak working set.
+int Bench(const std::string &exe, const std::string &work)
+{
+    Program p = StartProgram(exe, work);
+    Sleep(500);
+    Click(p, p.Control(C_SYNC));
+    Box start = WaitForBox(p, "Möchten Sie die Synchronisierung jetzt starten?");
+    DWORD begin = GetTickCount();
+    Answer(start, IDYES);
+    Box note = WaitForBox(p, "Synchronisierung ab", 3600000);
+    DWORD elapsed = GetTickCount() - begin;
+    std::string status = Text(p.Control(C_COPIED)) + " | " + Text(p.Control(C_CLEANED));
+    PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.process.dwProcessId);
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    CloseHandle(process);
+    Answer(note, IDOK);
+    Sleep(300);
+    CloseNotepads();
+    PostMessageA(p.main, WM_CLOSE, 0, 0);
+    AnswerBox(p, "Möchten Sie die Anwendung wirklich beenden?", "Rückfrage", IDYES);
+    WaitForExit(p, STEP_TIMEOUT_MS);
+    CloseNotepads();
+    printf("bench ms=%lu peak_kib=%lu note=%s status=%s\n", elapsed, (unsigned long)(memory.PeakWorkingSetSize / 1024),
+           note.text.c_str(), status.c_str());
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc == 4 && strcmp(argv[1], "--bench") == 0)
+        return Bench(argv[2], argv[3]);
     if (argc < 2) {
-        printf("usage: driver <KR-Mirrorix.exe>\n");
+        printf("usage: driver <KR-Mirrorix.exe> | driver --bench <KR-Mirrorix.exe> <working folder>\n");
         return 2;
     }
     Exe = argv[1];

@@ -1,0 +1,167 @@
+#!/bin/bash
+# Benchmark: KR-Mirrorix against a naive Win32 mirror, rsync and Wine's xcopy.
+#   bash bench/run.sh [--with-c] [--repeat N]
+# Generates the trees itself (fixed seed): A, 20,000 small files in 445
+# folders; B, 8 files of 64 MiB; C (with --with-c), 100,000 small files.
+# For each tree and tool it times the first mirror into an empty target, an
+# unchanged re-run, and a re-run after touching 10 % and deleting 5 % of the
+# source files; checks every target against its source; prints medians and
+# ratios to the naive mirror, and the program's peak working set.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/common.sh"
+trees=(A B)
+repeat=3
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --with-c) trees+=(C) ;;
+    --repeat) repeat="$2"; shift ;;
+    esac
+    shift
+done
+install_packages
+command -v rsync >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q rsync >/dev/null; }
+choose_wine
+build_arch "$TEST_ARCH" KR-Mirrorix e2e_driver naive_mirror
+bin="$ROOT/build/$TEST_ARCH"
+trap stop_all EXIT
+start_display
+start_wine
+wine_run() { "$WINE_LOADER" "$@" </dev/null 2>/dev/null; }
+
+work=/tmp/mirrorix-bench
+mkdir -p "$work"
+aside="$work/aside-$$"
+mkdir -p "$aside"
+results="$work/results.txt"
+: > "$results"
+
+# Makes tree <name> under $work/<name>/pristine once.
+make_tree() {
+    local name="$1" dir="$work/$1/pristine"
+    [ -f "$dir/.complete" ] && return 0
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    python3 - "$name" "$dir" <<'PY'
+import os, random, sys
+name, root = sys.argv[1], sys.argv[2]
+rng = random.Random(1234)
+if name == "B":
+    for i in range(8):
+        with open(os.path.join(root, "gross%d.bin" % i), "wb") as f:
+            chunk = bytes(rng.getrandbits(8) for _ in range(65536))
+            for _ in range(1024):
+                f.write(chunk)
+else:
+    files = 20000 if name == "A" else 100000
+    folders = 445 if name == "A" else 2225
+    paths = [root]
+    for i in range(folders - 1):
+        parent = paths[rng.randrange(len(paths))] if len(paths) > 1 and rng.random() < 0.6 else root
+        path = os.path.join(parent, "ordner%04d" % i)
+        os.mkdir(path)
+        paths.append(path)
+    for i in range(files):
+        size = rng.randint(1024, 8192)
+        with open(os.path.join(paths[i % folders], "datei%06d.txt" % i), "wb") as f:
+            f.write(os.urandom(size))
+PY
+    touch "$dir/.complete"
+}
+
+# Touches 10 % and deletes 5 % of the files of a source, the same ones every time.
+change_source() {
+    python3 - "$1" <<'PY'
+import os, random, sys, time
+root = sys.argv[1]
+files = sorted(os.path.join(d, f) for d, _, fs in os.walk(root) for f in fs if f != ".complete")
+rng = random.Random(99)
+rng.shuffle(files)
+n = len(files)
+now = time.time()
+for path in files[: n // 10]:
+    os.utime(path, (now, now))
+for path in files[n // 10 : n // 10 + n // 20]:
+    os.remove(path)
+PY
+}
+
+winpath() { echo "Z:${1//\//\\}\\"; }
+
+# Prints the milliseconds one tool takes for one step.
+run_tool() {
+    local tool="$1" src="$2" dst="$3" box="$4" start end
+    case "$tool" in
+    program)
+        local line
+        line="$(wine_run "$bin/tests/e2e_driver.exe" --bench "$bin/KR-Mirrorix.exe" "$(winpath "$box")" | tr -d '\r' | grep '^bench')"
+        echo "$line" >> "$work/program.log"
+        echo "$line" | sed 's/.*ms=\([0-9]*\).*/\1/'
+        return ;;
+    esac
+    start=$(date +%s%N)
+    case "$tool" in
+    naive) wine_run "$bin/naive_mirror.exe" "$(winpath "$src")" "$(winpath "$dst")" ;;
+    rsync) rsync -a --delete "$src/" "$dst/" ;;
+    xcopy) wine_run xcopy /E /I /D /Y "$(winpath "$src")*" "$(winpath "$dst")" >/dev/null ;;
+    esac
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000000 ))
+}
+
+# Checks a target against its source (xcopy deletes nothing: extra files allowed).
+verify() {
+    local tool="$1" src="$2" dst="$3" out
+    out="$(diff -r "$src" "$dst" 2>&1 || true)"
+    [ "$tool" = xcopy ] && out="$(echo "$out" | grep -v "^Only in $dst" || true)"
+    if [ -n "$out" ]; then
+        echo "VERIFY FAILED for $tool: $(echo "$out" | head -3)" >&2
+        exit 1
+    fi
+}
+
+for tree in "${trees[@]}"; do
+    make_tree "$tree"
+    for round in $(seq 1 "$repeat"); do
+        for tool in naive program rsync xcopy; do
+            box="$work/$tree/$tool"
+            [ -e "$box" ] && mv "$box" "$aside/$tree-$tool-$round-$(date +%s%N)"
+            mkdir -p "$box/target"
+            cp -a "$work/$tree/pristine" "$box/source"
+            rm -f "$box/source/.complete"
+            src="$box/source" dst="$box/target"
+            printf "@@'%s' -> '%s'\0" "$(winpath "$src")" "$(winpath "$dst")" > "$box/Ini.dat"
+            sync
+            first=$(run_tool "$tool" "$src" "$dst" "$box")
+            verify "$tool" "$src" "$dst"
+            again=$(run_tool "$tool" "$src" "$dst" "$box")
+            change_source "$src"
+            changed=$(run_tool "$tool" "$src" "$dst" "$box")
+            verify "$tool" "$src" "$dst"
+            echo "$tree $tool $first $again $changed" | tee -a "$results"
+        done
+    done
+done
+
+python3 - "$results" "$work/program.log" <<'PY'
+import statistics, sys, collections, re
+rows = collections.defaultdict(list)
+for line in open(sys.argv[1]):
+    tree, tool, *ms = line.split()
+    rows[(tree, tool)].append([int(x) for x in ms])
+peaks = collections.defaultdict(list)
+for line in open(sys.argv[2]):
+    m = re.search(r"peak_kib=(\d+)", line)
+peak_by_tree = {}
+print("| tree | tool | first mirror s | unchanged re-run s | 10 % touched, 5 % deleted s | ratios to naive |")
+print("|---|---|---|---|---|---|")
+for (tree, tool), runs in sorted(rows.items(), key=lambda kv: (kv[0][0], ["naive", "program", "rsync", "xcopy"].index(kv[0][1]))):
+    med = [statistics.median(r[i] for r in runs) for i in range(3)]
+    base = [statistics.median(r[i] for r in rows[(tree, "naive")]) for i in range(3)]
+    ratios = " / ".join("%.2f" % (m / b if b else 0) for m, b in zip(med, base))
+    print("| %s | %s | %.2f | %.2f | %.2f | %s |" % (tree, tool, med[0] / 1000, med[1] / 1000, med[2] / 1000, ratios))
+PY
+peaks="$(grep -o 'peak_kib=[0-9]*' "$work/program.log" | sort -t= -k2 -n | tail -1)"
+echo
+echo "Largest peak working set of KR-Mirrorix: ${peaks#peak_kib=} KiB"
+echo "Machine: $(nproc) cores, $(uname -r), $(date -u +%Y-%m-%d)"
+rm -rf "$aside" &
