@@ -35,7 +35,7 @@ enum : DWORD {
 };
 
 // The child controls in the order of creation (also their z-order).
-const ControlSpec ControlTable[CONTROL_COUNT] = {
+const ControlRow ControlTable[CONTROL_COUNT] = {
     // handle               class                text                        style            x    y    w    h
     {&PairList,           "listbox",           "",                          LIST_STYLE,      50, 220, 500, 175},
     {&SourceBrowseButton, "button",            "...",                       PUSH_STYLE,     500,  95,  50,  25},
@@ -65,12 +65,12 @@ HBRUSH InitBackgroundBrush()
 }
 
 // Creates one control of the table.
-static HWND CreateControl(const ControlSpec *spec, HWND window, HINSTANCE instance)
+static HWND CreateControl(const ControlRow *row, HWND window, HINSTANCE instance)
 {
-    HWND control = CreateWindowExA(0, spec->className, spec->text, spec->style, spec->x, spec->y,
-                                   spec->width, spec->height, window, NULL, instance, NULL);
-    if (spec->handle != NULL)
-        *spec->handle = control;
+    HWND control = CreateWindowExA(0, row->className, row->text, row->style, row->x, row->y,
+                                   row->width, row->height, window, NULL, instance, NULL);
+    if (row->handle != NULL)
+        *row->handle = control;
     return control;
 }
 

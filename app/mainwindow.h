@@ -46,7 +46,7 @@ extern HWND TargetEdit;
 extern HWND CleanupCheckbox;
 
 // One row of the control table.
-struct ControlSpec {
+struct ControlRow {
     HWND *handle;        // global that keeps it, or NULL
     const char *className;
     const char *text;
@@ -55,7 +55,7 @@ struct ControlSpec {
 };
 
 enum { CONTROL_COUNT = 19 };
-extern const ControlSpec ControlTable[CONTROL_COUNT];
+extern const ControlRow ControlTable[CONTROL_COUNT];
 
 // Static initialiser of BackgroundBrush.
 HBRUSH InitBackgroundBrush();
