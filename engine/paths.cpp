@@ -61,16 +61,22 @@ static bool IsDotEntry(const char *name)
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
+// Starts the listing of folder ("*.*"); INVALID_HANDLE_VALUE with the last error set.
+static HANDLE OpenListing(const char *folder, WIN32_FIND_DATAA *entry)
+{
+    char pattern[PATH_TEXT_MAX];
+    if (!JoinPath(pattern, sizeof pattern, folder, "*.*")) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return FindFirstFileA(pattern, entry);
+}
+
 // Lists folder depth-first, calling visit for each entry but "." and "..".
 bool WalkFolder(const char *folder, EntryVisitor visit, void *context)
 {
-    char pattern[PATH_TEXT_MAX];
     WIN32_FIND_DATAA entry;
-    if (!JoinPath(pattern, sizeof pattern, folder, "*.*")) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
-    }
-    HANDLE listing = FindFirstFileA(pattern, &entry);
+    HANDLE listing = OpenListing(folder, &entry);
     if (listing == INVALID_HANDLE_VALUE)
         return false;
     do {
@@ -84,13 +90,8 @@ bool WalkFolder(const char *folder, EntryVisitor visit, void *context)
 // True when the listing of folder can be started; the last error tells why not.
 bool FolderListable(const char *folder)
 {
-    char pattern[PATH_TEXT_MAX];
     WIN32_FIND_DATAA entry;
-    if (!JoinPath(pattern, sizeof pattern, folder, "*.*")) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
-    }
-    HANDLE listing = FindFirstFileA(pattern, &entry);
+    HANDLE listing = OpenListing(folder, &entry);
     if (listing == INVALID_HANDLE_VALUE)
         return false;
     FindClose(listing);

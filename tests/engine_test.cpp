@@ -10,44 +10,7 @@
 
 namespace {
 
-struct EngineTest : ::testing::Test {
-    TempFolder temp;
-    std::string source, target;
-    void SetUp() override
-    {
-        CreateStandInControls();
-        ResetCounters();
-        ClearCancel();
-        LogFile = HFILE_ERROR;
-        source = temp / "quelle\\";
-        target = temp / "ziel\\";
-        MakeFolder(source);
-        MakeFolder(target);
-    }
-    void TearDown() override
-    {
-        CloseLog();
-        DestroyStandInControls();
-        ClearCancel();
-    }
-    void OpenLog()
-    {
-        OFSTRUCT record;
-        LogFile = OpenFile("log.txt", &record, OF_CREATE | OF_WRITE);
-        ASSERT_NE(LogFile, HFILE_ERROR);
-    }
-    void CloseLog()
-    {
-        if (LogFile != HFILE_ERROR)
-            CloseHandle((HANDLE)(INT_PTR)LogFile);
-        LogFile = HFILE_ERROR;
-    }
-    std::string Log()
-    {
-        CloseLog();
-        return ReadBytes(temp / "log.txt");
-    }
-};
+using EngineTest = PassFixture;
 
 TEST_F(EngineTest, StatusLinesShowCountersAndTruncatedPercentage)
 {

@@ -3,6 +3,8 @@
 #include "files.h"
 #include "app/mainwindow.h"
 #include "engine/display.h"
+#include "engine/runstate.h"
+#include "pairs/selectionfile.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -272,4 +274,46 @@ void PumpFor(DWORD ms)
         }
         Sleep(5);
     }
+}
+
+void PassFixture::SetUp()
+{
+    CreateStandInControls();
+    ResetCounters();
+    ClearCancel();
+    LogFile = HFILE_ERROR;
+    AutoSavePath[0] = 0;
+    ResolveAutoSavePath();
+    source = temp / "quelle\\";
+    target = temp / "ziel\\";
+    MakeFolder(source);
+    MakeFolder(target);
+}
+
+void PassFixture::TearDown()
+{
+    CloseLog();
+    DestroyStandInControls();
+    ClearCancel();
+    SetRunActive(false);
+}
+
+void PassFixture::OpenLog()
+{
+    OFSTRUCT record;
+    LogFile = OpenFile("log.txt", &record, OF_CREATE | OF_WRITE);
+    ASSERT_NE(LogFile, HFILE_ERROR);
+}
+
+void PassFixture::CloseLog()
+{
+    if (LogFile != HFILE_ERROR)
+        CloseHandle((HANDLE)(INT_PTR)LogFile);
+    LogFile = HFILE_ERROR;
+}
+
+std::string PassFixture::Log()
+{
+    CloseLog();
+    return ReadBytes(temp / "log.txt");
 }

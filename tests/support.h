@@ -6,6 +6,7 @@
 #include <vector>
 #include <functional>
 #include "files.h"
+#include <gtest/gtest.h>
 
 // A fresh folder under the Wine temp folder; the process works in it and it
 // is removed, with everything in it, when the object goes.
@@ -58,6 +59,19 @@ private:
     std::string fileName;
     int fileDialogs = 0;
     void AnswerFileDialog(HWND dialog);
+};
+
+// A fresh temp folder with a source and a target folder, stand-in
+// controls, zero counters, no cancel and no log; the log can be opened and
+// read back.
+struct PassFixture : ::testing::Test {
+    TempFolder temp;
+    std::string source, target;
+    void SetUp() override;
+    void TearDown() override;
+    void OpenLog();
+    void CloseLog();
+    std::string Log();
 };
 
 // Default answer: OK for notes, Yes for questions, Ignore for copy errors.

@@ -14,28 +14,7 @@
 
 namespace {
 
-struct FaultTest : ::testing::Test {
-    TempFolder temp;
-    std::string source, target;
-    void SetUp() override
-    {
-        CreateStandInControls();
-        ResetCounters();
-        ClearCancel();
-        LogFile = HFILE_ERROR;
-        AutoSavePath[0] = 0;
-        ResolveAutoSavePath();
-        source = temp / "quelle\\";
-        target = temp / "ziel\\";
-        MakeFolder(source);
-        MakeFolder(target);
-    }
-    void TearDown() override
-    {
-        DestroyStandInControls();
-        ClearCancel();
-        SetRunActive(false);
-    }
+struct FaultTest : PassFixture {
     void AddEntry(const std::string &from, const std::string &to)
     {
         std::string entry = "'" + from + "' -> '" + to + "'";
