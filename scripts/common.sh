@@ -43,7 +43,10 @@ build_arch() {
     shift
     local targets=()
     for t in "$@"; do targets+=(--target "$t"); done
-    cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
+    local shipped=()
+    [ "$arch" = i686 ] || shipped=(-DMIRRORIX_SHIPPED_EXE="$ROOT/build/i686/KR-Mirrorix.exe")
+    cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
+        "${shipped[@]}" >/dev/null
     cmake --build "$ROOT/build/$arch" -j"$(nproc)" "${targets[@]}" >/dev/null
 }
 

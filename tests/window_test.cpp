@@ -207,8 +207,8 @@ TEST_F(WindowTest, ColourMessagesSelectTheAnsiFont)
     ReleaseDC(MainWindow, context);
 }
 
-// Reads the exe file the build produced.
-std::string ProgramBytes() { return ReadBytes(MIRRORIX_EXE); }
+// Reads the shipped exe file.
+std::string ProgramBytes() { return ReadBytes(SHIPPED_EXE); }
 
 // DLL names imported by a PE file.
 std::vector<std::string> ImportedDlls(const std::string &pe)
@@ -232,7 +232,7 @@ std::vector<std::string> ImportedDlls(const std::string &pe)
 TEST(ProgramFile, IsAStaticPe32GuiProgramWithItsResources)
 {
     std::string pe = ProgramBytes();
-    ASSERT_GT(pe.size(), 4096u) << MIRRORIX_EXE;
+    ASSERT_GT(pe.size(), 4096u) << SHIPPED_EXE;
     const IMAGE_DOS_HEADER *dos = (const IMAGE_DOS_HEADER *)pe.data();
     const IMAGE_NT_HEADERS32 *nt = (const IMAGE_NT_HEADERS32 *)(pe.data() + dos->e_lfanew);
     EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
@@ -245,7 +245,7 @@ TEST(ProgramFile, IsAStaticPe32GuiProgramWithItsResources)
         EXPECT_TRUE(dll.find("libgcc") == std::string::npos && dll.find("libstdc++") == std::string::npos &&
                     dll.find("winpthread") == std::string::npos && dll.find("mingw") == std::string::npos) << dll;
     }
-    HMODULE module = LoadLibraryExA(MIRRORIX_EXE, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadLibraryExA(SHIPPED_EXE, NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, (HMODULE)NULL);
     WORD german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
     EXPECT_NE(FindResourceExA(module, (LPCSTR)RT_MENU, MAKEINTRESOURCEA(102), german), (HRSRC)NULL);
