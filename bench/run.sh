@@ -1,12 +1,14 @@
 #!/bin/bash
-# Benchmark: KR-Mirrorix against a naive Win32 mirror, rsync and Wine's xcopy.
+# Benchmark: KR-Mirrorix against a naive Win32 mirror, rsync, Wine's xcopy
+# and, for the large files of tree B, cp -a.
 #   bash bench/run.sh [--with-c] [--repeat N]
 # Generates the trees itself (fixed seed): A, 20,000 small files in 445
 # folders; B, 8 files of 64 MiB; C (with --with-c), 100,000 small files.
 # For each tree and tool it times the first mirror into an empty target, an
 # unchanged re-run, and a re-run after touching 10 % and deleting 5 % of the
 # source files; checks every target against its source; prints medians and
-# ratios to the naive mirror, and the program's peak working set.
+# ratios to the naive mirror, tree B's throughput against cp -a, the cost per
+# file from tree A to tree C, and the program's peak working set per tree.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/common.sh"
 trees=(A B)
@@ -94,13 +96,14 @@ run_tool() {
     program)
         local line
         line="$(wine_run "$bin/tests/e2e_driver.exe" --bench "$bin/KR-Mirrorix.exe" "$(winpath "$box")" | tr -d '\r' | grep '^bench')"
-        echo "$line" >> "$work/program.log"
+        echo "$box $line" >> "$work/program.log"
         echo "$line" | sed 's/.*ms=\([0-9]*\).*/\1/'
         return ;;
     esac
     start=$(date +%s%N)
     case "$tool" in
     naive) wine_run "$bin/naive_mirror.exe" "$(winpath "$src")" "$(winpath "$dst")" ;;
+    cp) cp -a "$src/." "$dst/" ;;
     rsync) rsync -a --delete "$src/" "$dst/" ;;
     xcopy) wine_run xcopy /E /I /D /Y "$(winpath "$src")*" "$(winpath "$dst")" >/dev/null ;;
     esac
@@ -122,7 +125,9 @@ verify() {
 for tree in "${trees[@]}"; do
     make_tree "$tree"
     for round in $(seq 1 "$repeat"); do
-        for tool in naive program rsync xcopy; do
+        tools=(naive program rsync xcopy)
+        [ "$tree" = B ] && tools+=(cp)
+        for tool in "${tools[@]}"; do
             box="$work/$tree/$tool"
             [ -e "$box" ] && mv "$box" "$aside/$tree-$tool-$round-$(date +%s%N)"
             mkdir -p "$box/target"
@@ -133,6 +138,11 @@ for tree in "${trees[@]}"; do
             sync
             first=$(run_tool "$tool" "$src" "$dst" "$box")
             verify "$tool" "$src" "$dst"
+            if [ "$tool" = cp ]; then
+                # cp -a has no re-run worth timing: it copies everything again.
+                echo "$tree $tool $first - -" | tee -a "$results"
+                continue
+            fi
             again=$(run_tool "$tool" "$src" "$dst" "$box")
             change_source "$src"
             changed=$(run_tool "$tool" "$src" "$dst" "$box")
@@ -143,25 +153,50 @@ for tree in "${trees[@]}"; do
 done
 
 python3 - "$results" "$work/program.log" <<'PY'
-import statistics, sys, collections, re
+import collections, re, statistics, sys
+FILES = {"A": 20000, "C": 100000}
+B_MIB = 8 * 64
 rows = collections.defaultdict(list)
 for line in open(sys.argv[1]):
     tree, tool, *ms = line.split()
-    rows[(tree, tool)].append([int(x) for x in ms])
-peaks = collections.defaultdict(list)
-for line in open(sys.argv[2]):
-    m = re.search(r"peak_kib=(\d+)", line)
-peak_by_tree = {}
-print("| tree | tool | first mirror s | unchanged re-run s | 10 % touched, 5 % deleted s | ratios to naive |")
+    rows[(tree, tool)].append([None if x == "-" else int(x) for x in ms])
+order = ["naive", "program", "rsync", "xcopy", "cp"]
+names = {"program": "KR-Mirrorix", "cp": "cp -a"}
+
+def median(tree, tool, step):
+    values = [r[step] for r in rows.get((tree, tool), []) if r[step] is not None]
+    return statistics.median(values) if values else None
+
+def seconds(v):
+    return "-" if v is None else "%.2f" % (v / 1000)
+
+print("| tree | tool | first mirror | unchanged re-run | 10 % touched, 5 % deleted | ratios to naive |")
 print("|---|---|---|---|---|---|")
-for (tree, tool), runs in sorted(rows.items(), key=lambda kv: (kv[0][0], ["naive", "program", "rsync", "xcopy"].index(kv[0][1]))):
-    med = [statistics.median(r[i] for r in runs) for i in range(3)]
-    base = [statistics.median(r[i] for r in rows[(tree, "naive")]) for i in range(3)]
-    ratios = " / ".join("%.2f" % (m / b if b else 0) for m, b in zip(med, base))
-    print("| %s | %s | %.2f | %.2f | %.2f | %s |" % (tree, tool, med[0] / 1000, med[1] / 1000, med[2] / 1000, ratios))
+for tree, tool in sorted(rows, key=lambda k: (k[0], order.index(k[1]))):
+    med = [median(tree, tool, i) for i in range(3)]
+    base = [median(tree, "naive", i) for i in range(3)]
+    ratios = " / ".join("-" if m is None or not b else "%.2f" % (m / b) for m, b in zip(med, base))
+    print("| %s | %s | %s | %s | %s | %s |" % (tree, names.get(tool, tool), *map(seconds, med), ratios))
+print()
+if median("B", "program", 0) and median("B", "cp", 0):
+    program, cp = B_MIB * 1000 / median("B", "program", 0), B_MIB * 1000 / median("B", "cp", 0)
+    print("Tree B first mirror: KR-Mirrorix %.0f MiB/s, cp -a %.0f MiB/s (%.2f of cp -a's throughput)"
+          % (program, cp, program / cp))
+if ("C", "program") in rows:
+    for tool in ("program", "naive"):
+        per = []
+        for step in range(3):
+            a, c = median("A", tool, step), median("C", tool, step)
+            per.append("%.3f / %.3f ms (C/A %.2f)" % (a / FILES["A"], c / FILES["C"],
+                                                       (c / FILES["C"]) / (a / FILES["A"])))
+        print("Cost per file A / C, %s: first %s; unchanged %s; changed %s" % (names.get(tool, tool), *per))
+peaks = collections.defaultdict(int)
+for line in open(sys.argv[2]):
+    m = re.search(r"/([ABC])/program bench .*peak_kib=(\d+)", line)
+    if m:
+        peaks[m.group(1)] = max(peaks[m.group(1)], int(m.group(2)))
+print("Peak working set of KR-Mirrorix: " +
+      ", ".join("tree %s %.1f MiB" % (t, peaks[t] / 1024) for t in sorted(peaks)))
 PY
-peaks="$(grep -o 'peak_kib=[0-9]*' "$work/program.log" | sort -t= -k2 -n | tail -1)"
-echo
-echo "Largest peak working set of KR-Mirrorix: ${peaks#peak_kib=} KiB"
-echo "Machine: $(nproc) cores, $(uname -r), $(date -u +%Y-%m-%d)"
+echo "Machine: $(nproc) cores, Linux $(uname -r), $("$WINE_LOADER" --version), $TEST_ARCH build, $(date -u +%Y-%m-%d)"
 rm -rf "$aside" &

@@ -1,7 +1,8 @@
 // Throttled hand-over of the run display. Every hand-over to the window's
 // thread is a cross-thread round trip, so values equal to what a control
 // already shows are not sent, and per-entry refreshes are limited to one
-// every DISPLAY_INTERVAL_MS. Flushes show the exact state at once.
+// every DISPLAY_INTERVAL_MS. Progress positions are handed over without
+// waiting for the bar's repaint. Flushes show the exact state at once.
 #include "display.h"
 #include "runstate.h"
 #include "app/mainwindow.h"
@@ -23,6 +24,8 @@ static int PendingFilePercent = 0;
 static bool FilePercentPending = false;
 static bool RefreshDue = false;
 static DWORD LastRefreshTick = 0;
+// The bar that was last handed a position its thread has not yet confirmed.
+static HWND UnconfirmedBar = NULL;
 
 // Forgets what the controls were last seen to show.
 void ForgetDisplayState()
@@ -54,7 +57,9 @@ void SetControlText(HWND control, const char *text)
     strcpy(ShownTexts[slot].text, text);
 }
 
-// Sends a progress position unless the bar is already known to show it.
+// Hands a progress position to the bar unless it is already known to show
+// it. The bar repaints itself while handling the position; the worker does
+// not wait for that, and FlushDisplay confirms the hand-over.
 void SetBarPosition(HWND bar, int position)
 {
     int slot = -1;
@@ -63,7 +68,8 @@ void SetBarPosition(HWND bar, int position)
             slot = i;
     if (slot >= 0 && ShownBars[slot].position == position)
         return;
-    SendMessageA(bar, PBM_SETPOS, (WPARAM)position, 0);
+    SendNotifyMessageA(bar, PBM_SETPOS, (WPARAM)position, 0);
+    UnconfirmedBar = bar;
     if (slot < 0)
         for (int i = 0; i < SHOWN_BAR_SLOTS && slot < 0; i++)
             if (ShownBars[i].bar == NULL)
@@ -92,12 +98,9 @@ void ShowFileProgress(int percent)
     FilePercentPending = true;
 }
 
-// Shows everything recorded and the exact status lines now, if any of it
-// has not been shown yet.
-void FlushDisplay()
+// Shows everything recorded and the exact status lines.
+static void ShowRecorded()
 {
-    if (!RefreshDue && !FileTextPending && !FilePercentPending)
-        return;
     RefreshDue = false;
     if (FileTextPending)
         SetControlText(CurrentFileLabel, PendingFileText);
@@ -109,10 +112,23 @@ void FlushDisplay()
     LastRefreshTick = GetTickCount();
 }
 
+// Shows at once what a refresh has left unshown, and returns only when the
+// window's thread has taken every position handed over: messages sent to a
+// thread are handled in order, so an answered query comes after all of them.
+void FlushDisplay()
+{
+    if (RefreshDue || FileTextPending || FilePercentPending)
+        ShowRecorded();
+    if (UnconfirmedBar != NULL) {
+        SendMessageA(UnconfirmedBar, PBM_GETPOS, 0, 0);
+        UnconfirmedBar = NULL;
+    }
+}
+
 // Shows everything when the last refresh is old enough.
 void RefreshDisplay()
 {
     RefreshDue = true;
     if (GetTickCount() - LastRefreshTick >= DISPLAY_INTERVAL_MS)
-        FlushDisplay();
+        ShowRecorded();
 }

@@ -14,7 +14,8 @@ void ShowFileProgress(int percent);
 // at least DISPLAY_INTERVAL_MS old; otherwise only remembers that one is due.
 void RefreshDisplay();
 
-// Shows at once what a refresh has left unshown; nothing when all is shown.
+// Shows at once what a refresh has left unshown, and waits until the
+// window's thread has taken every progress position handed over.
 void FlushDisplay();
 
 // Forgets what the controls were last seen to show (new controls, new run).
@@ -23,5 +24,6 @@ void ForgetDisplayState();
 // Sends text to a control unless it is already known to show it.
 void SetControlText(HWND control, const char *text);
 
-// Sends a progress position unless the bar is already known to show it.
+// Hands a progress position to the bar, without waiting for its repaint,
+// unless the bar is already known to show it.
 void SetBarPosition(HWND bar, int position);

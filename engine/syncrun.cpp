@@ -27,6 +27,7 @@ static bool GetRunnablePair(int index, char *source, char *target, bool *told)
                  !ContainsNoCase(target, source);
     if (!valid && !*told) {
         *told = true;
+        FlushDisplay();
         ShowNotice(SKIPPED_PAIRS_TEXT, "Hinweis", MB_OK | MB_ICONWARNING);
     }
     return valid;

@@ -181,6 +181,82 @@ TEST_F(EngineTest, CopyProgressRaisesTheBarOnlyForward)
     EXPECT_EQ(CopyProgress(total, done, total, done, 1, 0, NULL, NULL, NULL), (DWORD)PROGRESS_CANCEL);
 }
 
+// Between two refreshes shorter than the interval the display keeps what it
+// showed; a later refresh and every flush show the counters as they are.
+TEST_F(EngineTest, RefreshesAreThrottledAndFlushesAreExact)
+{
+    TotalSourceFiles = 10;
+    Sleep(DISPLAY_INTERVAL_MS + 20);
+    CopiedFiles = 1;
+    ProcessedFiles = 1;
+    RefreshDisplay();
+    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 1 / 10");
+    EXPECT_EQ(BarPosition(TotalProgressBar), 10);
+    DWORD shown = GetTickCount();
+    CopiedFiles = 2;
+    ProcessedFiles = 2;
+    ShowCurrentFile("aktuelle Datei: 'b.txt' - '1 KB'");
+    RefreshDisplay();
+    if (GetTickCount() - shown < DISPLAY_INTERVAL_MS) {
+        EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 1 / 10");
+        EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: n/a");
+    }
+    Sleep(DISPLAY_INTERVAL_MS + 20);
+    ProcessedFiles = 3;
+    RefreshDisplay();
+    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 2 / 10");
+    EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'b.txt' - '1 KB'");
+    EXPECT_EQ(BarPosition(TotalProgressBar), 30);
+    CopiedFiles = 4;
+    ProcessedFiles = 4;
+    CleanedEntries = 2;
+    ShowFileProgress(40);
+    RefreshDisplay();
+    FlushDisplay();
+    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 4 / 10");
+    EXPECT_EQ(ControlText(CleanedStatusLabel), "bereinigte Dateien: 2 / 0");
+    EXPECT_EQ(BarPosition(TotalProgressBar), 40);
+    EXPECT_EQ(BarPosition(FileProgressBar), 40);
+}
+
+// Folders for a pass run on a thread of its own.
+static std::string ThreadSource, ThreadTarget;
+
+static DWORD WINAPI MirrorOnThread(LPVOID)
+{
+    MirrorFolder(ThreadSource.c_str(), ThreadTarget.c_str());
+    return 0;
+}
+
+// With the display on another thread, as in the program, every copy prompt
+// finds the status lines, the bars and the current file as they are at that
+// moment, however recently the last refresh was.
+TEST_F(EngineTest, PromptsFindTheDisplayExact)
+{
+    const int files = 12;
+    for (int i = 0; i < files; i++)
+        WriteBytes(source + "datei" + std::to_string(10 + i) + ".txt", std::string(100 + i, 'x'));
+    ThreadSource = source;
+    ThreadTarget = target + "fehlt\\";
+    TotalSourceFiles = files;
+    std::vector<std::string> shown;
+    BoxAnswerer answerer([&](const std::string &, const std::string &text) {
+        size_t name = text.find("datei");
+        shown.push_back(ControlText(CopiedStatusLabel) + " | " + std::to_string(BarPosition(TotalProgressBar)) +
+                        " | " + ControlText(CurrentFileLabel).substr(0, 24) + " | " + text.substr(name, 7));
+        return IDIGNORE;
+    });
+    ASSERT_TRUE(RunOnThreadPumping(MirrorOnThread, 60000));
+    ASSERT_EQ(shown.size(), (size_t)files);
+    for (int i = 0; i < files; i++) {
+        std::string file = shown[i].substr(shown[i].size() - 7);
+        EXPECT_EQ(shown[i], "synchronisierte Dateien: 0 / " + std::to_string(files) + " | " +
+                                std::to_string(i * 100 / files) + " | aktuelle Datei: '" + file + " | " + file)
+            << "prompt " << i;
+    }
+    EXPECT_EQ(BarPosition(TotalProgressBar), 100);
+}
+
 struct MirrorTest : EngineTest {
     void MakeTree()
     {

@@ -159,7 +159,7 @@ Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs)
             seen = box.text;
         }
         CloseNotepads();
-        Sleep(30);
+        Sleep(BOX_POLL_MS);
     }
     Fail("a box with '" + part + "' appears" + (seen.empty() ? "" : " (shown instead: '" + seen + "')"));
 }

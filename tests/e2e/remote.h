@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
-enum { STEP_TIMEOUT_MS = 30000 };
+enum {
+    STEP_TIMEOUT_MS = 30000,
+    BOX_POLL_MS = 10 // how often a wait for a box looks; bounds the error of a timed run
+};
 
 // Thrown-free failure reporting: prints the step that did not happen and exits.
 [[noreturn]] void Fail(const std::string &step);
