@@ -191,8 +191,9 @@ TEST_F(ListTest, OpenAndSaveCommandsConfirmOnlySuccess)
         EXPECT_TRUE(IsWindowEnabled(SyncButton));
         EXPECT_FALSE(IsWindowEnabled(RemovePairButton));
         for (const SeenBox &box : answerer.Seen())
-            if (box.text == "Ihre Auswahl wurde geladen")
+            if (box.text == "Ihre Auswahl wurde geladen") {
                 EXPECT_EQ(box.title, "Geladen");
+            }
     }
     {
         // Too large: refused with a notice, no confirmation, list unchanged.

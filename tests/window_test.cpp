@@ -82,7 +82,8 @@ TEST_F(WindowTest, WindowHasItsFixedSizePlaceAndStyle)
     RECT client, outer;
     GetClientRect(MainWindow, &client);
     GetWindowRect(MainWindow, &outer);
-    MENUBARINFO bar = {sizeof bar};
+    MENUBARINFO bar = {};
+    bar.cbSize = sizeof bar;
     ASSERT_TRUE(GetMenuBarInfo(MainWindow, OBJID_MENU, 0, &bar));
     int menuHeight = bar.rcBar.bottom - bar.rcBar.top;
     EXPECT_EQ(client.right, 600);
@@ -100,7 +101,8 @@ TEST_F(WindowTest, WindowHasItsFixedSizePlaceAndStyle)
     EXPECT_STREQ(title, "KR-Mirrorix - Freies Werkzeug zum Spiegeln von Ordnern");
     EXPECT_STREQ(className, "KR-Mirrorix");
     EXPECT_TRUE(IsWindowVisible(MainWindow));
-    WNDCLASSEXA info = {sizeof info};
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
     ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(NULL), "KR-Mirrorix", &info));
     EXPECT_EQ(info.style, 0u);
     EXPECT_NE(info.hIcon, (HICON)NULL);
@@ -116,8 +118,9 @@ TEST_F(WindowTest, ControlsFollowTheTableInCreationOrder)
         GetClassNameA(child, className, sizeof className);
         GetWindowTextA(child, text, sizeof text);
         EXPECT_STRCASEEQ(className, e.className) << e.text;
-        if (strcmp(e.className, "ListBox") != 0)
+        if (strcmp(e.className, "ListBox") != 0) {
             EXPECT_STREQ(text, e.text);
+        }
         DWORD style = (DWORD)GetWindowLongA(child, GWL_STYLE);
         DWORD mask = 0xFFFFFFFF;
         if (strcmp(e.className, "ListBox") == 0)
@@ -131,10 +134,12 @@ TEST_F(WindowTest, ControlsFollowTheTableInCreationOrder)
         EXPECT_EQ(r.left, e.x) << e.text;
         EXPECT_EQ(r.top, e.y) << e.text;
         EXPECT_EQ(r.right - r.left, e.w) << e.text;
-        if (strcmp(e.className, "ListBox") != 0)
+        if (strcmp(e.className, "ListBox") != 0) {
             EXPECT_EQ(r.bottom - r.top, e.h) << e.text;
-        if (e.handle != NULL)
+        }
+        if (e.handle != NULL) {
             EXPECT_EQ(*e.handle, child) << e.text;
+        }
         EXPECT_EQ(GetDlgCtrlID(child), 0) << e.text;
         child = GetWindow(child, GW_HWNDNEXT);
     }

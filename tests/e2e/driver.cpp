@@ -245,7 +245,8 @@ int Bench(const std::string &exe, const std::string &work)
     Box note = WaitForBox(p, "Synchronisierung ab", 3600000);
     DWORD elapsed = GetTickCount() - begin;
     std::string status = Text(p.Control(C_COPIED)) + " | " + Text(p.Control(C_CLEANED));
-    PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.process.dwProcessId);
     GetProcessMemoryInfo(process, &memory, sizeof memory);
     CloseHandle(process);

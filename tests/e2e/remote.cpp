@@ -38,7 +38,8 @@ static BOOL CALLBACK FindMainWindow(HWND window, LPARAM context)
 Program StartProgram(const std::string &exe, const std::string &folder)
 {
     Program program;
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     std::string command = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
                         &program.process))

@@ -52,8 +52,9 @@ TEST_F(FaultTest, SourceRenamedAwayDuringTheMirror)
     EXPECT_TRUE(Exists(target + "nur-im-ziel"));
     for (int i = 0; i < 10; i++) {
         std::string name = "f" + std::to_string(i) + ".txt";
-        if (Exists(target + name))
+        if (Exists(target + name)) {
             EXPECT_EQ(ReadBytes(target + name), "file " + std::to_string(i) + "\n");
+        }
     }
 }
 
@@ -182,10 +183,12 @@ TEST_F(FaultTest, LockedAndReadOnlyFiles)
         EXPECT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(ReadBytes(source + "nachbar.txt"), "neighbour");
         EXPECT_EQ(Exists(target + c.name), c.inTarget) << "a failing target file stays, no partial one appears";
-        if (c.inTarget)
+        if (c.inTarget) {
             EXPECT_EQ(ReadBytes(target + c.name), "old");
-        if (c.inSource)
+        }
+        if (c.inSource) {
             EXPECT_EQ(ReadBytes(source + c.name), "new");
+        }
         SetFileAttributesA((target + c.name).c_str(), FILE_ATTRIBUTE_NORMAL);
         index++;
     }
@@ -200,7 +203,8 @@ TEST_F(FaultTest, KilledSavesLeaveOldOrNewContent)
     std::mt19937 random(42);
     int sawBoth[2] = {0, 0};
     for (int round = 0; round < 40; round++) {
-        STARTUPINFOA startup = {sizeof startup};
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION process;
         std::string command = "\"" SAVER_EXE "\" \"" + file + "\"";
         ASSERT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
@@ -344,8 +348,9 @@ TEST(HostileSelectionFiles, FuzzedTextsLoadOnlyValidEntriesInOrder)
             ASSERT_LT(entry.size(), (size_t)PAIR_TEXT_MAX) << "round " << round;
             ASSERT_TRUE(IsWellFormedPairEntry(entry.c_str())) << "round " << round;
         }
-        if (kind != 0 && visible.size() == bytes.size() - (kind == 4 ? 0 : 1))
+        if (kind != 0 && visible.size() == bytes.size() - (kind == 4 ? 0 : 1)) {
             ASSERT_EQ(got.entries, expected) << "round " << round;
+        }
     }
 }
 
@@ -366,10 +371,12 @@ TEST_F(FaultTest, SelectionFilesAtTheSizeLimit)
         BoxAnswerer answerer;
         EXPECT_EQ(LoadPairList((temp / "grenze.MirrorixPath").c_str()), c.loads) << c.bytes.size();
         int count = (int)SendMessageA(PairList, LB_GETCOUNT, 0, 0);
-        if (c.loads && c.bytes[0] == '@' && c.bytes[2] == '\'')
+        if (c.loads && c.bytes[0] == '@' && c.bytes[2] == '\'') {
             EXPECT_EQ(count, (int)((exact.find_last_of('\'') + 1) / (entry.size() + 2)));
-        if (!c.loads)
+        }
+        if (!c.loads) {
             EXPECT_EQ(count, 1) << "a refused file changes nothing";
+        }
     }
 }
 

@@ -91,7 +91,8 @@ TEST_F(LoadTest, DeepLargeTreeIsMirroredWithRightCountsAndFlatMemory)
     snprintf(right, sizeof right, "bereinigte Dateien: 0 / %d", expectedFiles);
     EXPECT_EQ(ControlText(CleanedStatusLabel), right);
     EXPECT_EQ(BarPosition(TotalProgressBar), 100);
-    PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     printf("peak working set %lu KiB\n", (unsigned long)(memory.PeakWorkingSetSize / 1024));
     EXPECT_LT(memory.PeakWorkingSetSize, (SIZE_T)150 * 1024 * 1024);
