@@ -65,7 +65,7 @@ else:
     for i in range(files):
         size = rng.randint(1024, 8192)
         with open(os.path.join(paths[i % folders], "datei%06d.txt" % i), "wb") as f:
-            f.write(os.urandom(size))
+            f.write(rng.randbytes(size))
 PY
     touch "$dir/.complete"
 }
