@@ -67,7 +67,7 @@ TEST_F(FaultTest, SourceRenamedAwayBeforeTheCleanup)
     WriteBytes(target + "extra.txt", "x");
     BoxAnswerer answerer;
     MirrorFolder(source.c_str(), target.c_str());
-    ASSERT_TRUE(MoveFileA((temp / "quelle").c_str(), (temp / "weg").c_str()));
+    ASSERT_TRUE(MoveFileA((temp / "quelle").c_str(), (temp / "weg").c_str())) << GetLastError();
     CleanTargetFolder(source.c_str(), target.c_str());
     EXPECT_EQ(answerer.Count("Fehler beim Ermitteln der Quelldateien im Pfad '" + source + "'"), 1);
     EXPECT_TRUE(IsCancelRequested());
