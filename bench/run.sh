@@ -127,6 +127,10 @@ for tree in "${trees[@]}"; do
     for round in $(seq 1 "$repeat"); do
         tools=(naive program rsync xcopy)
         [ "$tree" = B ] && tools+=(cp)
+        # Each round starts with another tool, so that no tool always meets
+        # the disk just after the same neighbour.
+        shift_by=$(( (round - 1) % ${#tools[@]} ))
+        tools=("${tools[@]:shift_by}" "${tools[@]:0:shift_by}")
         for tool in "${tools[@]}"; do
             box="$work/$tree/$tool"
             [ -e "$box" ] && mv "$box" "$aside/$tree-$tool-$round-$(date +%s%N)"
@@ -145,6 +149,7 @@ for tree in "${trees[@]}"; do
             fi
             again=$(run_tool "$tool" "$src" "$dst" "$box")
             change_source "$src"
+            sync
             changed=$(run_tool "$tool" "$src" "$dst" "$box")
             verify "$tool" "$src" "$dst"
             echo "$tree $tool $first $again $changed" | tee -a "$results"
@@ -199,4 +204,4 @@ print("Peak working set of KR-Mirrorix: " +
       ", ".join("tree %s %.1f MiB" % (t, peaks[t] / 1024) for t in sorted(peaks)))
 PY
 echo "Machine: $(nproc) cores, Linux $(uname -r), $("$WINE_LOADER" --version), $TEST_ARCH build, $(date -u +%Y-%m-%d)"
-rm -rf "$aside" &
+rm -rf "$aside"
