@@ -89,6 +89,18 @@ PY
 
 winpath() { echo "Z:${1//\//\\}\\"; }
 
+# Milliseconds a sync takes. Tree B's steps count until their data is on
+# disk: without it they would time the page cache, whose state swings the
+# figures of every tool between 0.1 and 1 s.
+durable_ms() {
+    [ "$1" = B ] || { echo 0; return; }
+    local start end
+    start=$(date +%s%N)
+    sync
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000000 ))
+}
+
 # Prints the milliseconds one tool takes for one step.
 run_tool() {
     local tool="$1" src="$2" dst="$3" box="$4" start end
@@ -140,19 +152,19 @@ for tree in "${trees[@]}"; do
             src="$box/source" dst="$box/target"
             printf "@@'%s' -> '%s'\0" "$(winpath "$src")" "$(winpath "$dst")" > "$box/Ini.dat"
             sync
-            first=$(run_tool "$tool" "$src" "$dst" "$box")
+            first=$(( $(run_tool "$tool" "$src" "$dst" "$box") + $(durable_ms "$tree") ))
             verify "$tool" "$src" "$dst"
             if [ "$tool" = cp ]; then
                 # cp -a has no re-run worth timing: it copies everything again.
-                echo "$tree $tool $first - -" | tee -a "$results"
+                echo "$tree $round $tool $first - -" | tee -a "$results"
                 continue
             fi
-            again=$(run_tool "$tool" "$src" "$dst" "$box")
+            again=$(( $(run_tool "$tool" "$src" "$dst" "$box") + $(durable_ms "$tree") ))
             change_source "$src"
             sync
-            changed=$(run_tool "$tool" "$src" "$dst" "$box")
+            changed=$(( $(run_tool "$tool" "$src" "$dst" "$box") + $(durable_ms "$tree") ))
             verify "$tool" "$src" "$dst"
-            echo "$tree $tool $first $again $changed" | tee -a "$results"
+            echo "$tree $round $tool $first $again $changed" | tee -a "$results"
         done
     done
 done
@@ -161,16 +173,24 @@ python3 - "$results" "$work/program.log" <<'PY'
 import collections, re, statistics, sys
 FILES = {"A": 20000, "C": 100000}
 B_MIB = 8 * 64
-rows = collections.defaultdict(list)
+rows = collections.defaultdict(dict)  # (tree, tool) -> round -> [first, again, changed]
 for line in open(sys.argv[1]):
-    tree, tool, *ms = line.split()
-    rows[(tree, tool)].append([None if x == "-" else int(x) for x in ms])
+    tree, round_, tool, *ms = line.split()
+    rows[(tree, tool)][round_] = [None if x == "-" else int(x) for x in ms]
 order = ["naive", "program", "rsync", "xcopy", "cp"]
 names = {"program": "KR-Mirrorix", "cp": "cp -a"}
 
 def median(tree, tool, step):
-    values = [r[step] for r in rows.get((tree, tool), []) if r[step] is not None]
+    values = [r[step] for r in rows.get((tree, tool), {}).values() if r[step] is not None]
     return statistics.median(values) if values else None
+
+# Ratio to the naive mirror: the median of the ratios of each round, whose
+# runs met the machine in the same state.
+def ratio(tree, tool, step):
+    base = rows.get((tree, "naive"), {})
+    values = [r[step] / base[k][step] for k, r in rows.get((tree, tool), {}).items()
+              if r[step] is not None and k in base and base[k][step]]
+    return "%.2f" % statistics.median(values) if values else "-"
 
 def seconds(v):
     return "-" if v is None else "%.2f" % (v / 1000)
@@ -179,14 +199,15 @@ print("| tree | tool | first mirror | unchanged re-run | 10 % touched, 5 % delet
 print("|---|---|---|---|---|---|")
 for tree, tool in sorted(rows, key=lambda k: (k[0], order.index(k[1]))):
     med = [median(tree, tool, i) for i in range(3)]
-    base = [median(tree, "naive", i) for i in range(3)]
-    ratios = " / ".join("-" if m is None or not b else "%.2f" % (m / b) for m, b in zip(med, base))
+    ratios = " / ".join(ratio(tree, tool, i) for i in range(3))
     print("| %s | %s | %s | %s | %s | %s |" % (tree, names.get(tool, tool), *map(seconds, med), ratios))
 print()
 if median("B", "program", 0) and median("B", "cp", 0):
     program, cp = B_MIB * 1000 / median("B", "program", 0), B_MIB * 1000 / median("B", "cp", 0)
-    print("Tree B first mirror: KR-Mirrorix %.0f MiB/s, cp -a %.0f MiB/s (%.2f of cp -a's throughput)"
-          % (program, cp, program / cp))
+    shares = [rows[("B", "cp")][k][0] / r[0] for k, r in rows[("B", "program")].items() if k in rows[("B", "cp")]]
+    print("Tree B first mirror, data on disk: KR-Mirrorix %.0f MiB/s, cp -a %.0f MiB/s "
+          "(KR-Mirrorix has %.2f of cp -a's throughput, median of the rounds)"
+          % (program, cp, statistics.median(shares)))
 if ("C", "program") in rows:
     for tool in ("program", "naive"):
         per = []
