@@ -106,8 +106,13 @@ run_tool() {
     local tool="$1" src="$2" dst="$3" box="$4" start end
     case "$tool" in
     program)
-        local line
-        line="$(wine_run "$bin/tests/e2e_driver.exe" --bench "$bin/KR-Mirrorix.exe" "$(winpath "$box")" | tr -d '\r' | grep '^bench')"
+        local output line
+        output="$(wine_run "$bin/tests/e2e_driver.exe" --bench "$bin/KR-Mirrorix.exe" "$(winpath "$box")" | tr -d '\r')" || true
+        line="$(echo "$output" | grep '^bench' || true)"
+        if [ -z "$line" ]; then
+            echo "KR-Mirrorix was not run to its closing note in $box: $output" >&2
+            return 1
+        fi
         echo "$box $line" >> "$work/program.log"
         echo "$line" | sed 's/.*ms=\([0-9]*\).*/\1/'
         return ;;
@@ -152,17 +157,20 @@ for tree in "${trees[@]}"; do
             src="$box/source" dst="$box/target"
             printf "@@'%s' -> '%s'\0" "$(winpath "$src")" "$(winpath "$dst")" > "$box/Ini.dat"
             sync
-            first=$(( $(run_tool "$tool" "$src" "$dst" "$box") + $(durable_ms "$tree") ))
+            first=$(run_tool "$tool" "$src" "$dst" "$box")
+            first=$(( first + $(durable_ms "$tree") ))
             verify "$tool" "$src" "$dst"
             if [ "$tool" = cp ]; then
                 # cp -a has no re-run worth timing: it copies everything again.
                 echo "$tree $round $tool $first - -" | tee -a "$results"
                 continue
             fi
-            again=$(( $(run_tool "$tool" "$src" "$dst" "$box") + $(durable_ms "$tree") ))
+            again=$(run_tool "$tool" "$src" "$dst" "$box")
+            again=$(( again + $(durable_ms "$tree") ))
             change_source "$src"
             sync
-            changed=$(( $(run_tool "$tool" "$src" "$dst" "$box") + $(durable_ms "$tree") ))
+            changed=$(run_tool "$tool" "$src" "$dst" "$box")
+            changed=$(( changed + $(durable_ms "$tree") ))
             verify "$tool" "$src" "$dst"
             echo "$tree $round $tool $first $again $changed" | tee -a "$results"
         done

@@ -250,6 +250,11 @@ int Bench(const std::string &exe, const std::string &work)
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.process.dwProcessId);
     GetProcessMemoryInfo(process, &memory, sizeof memory);
     CloseHandle(process);
+    // Printed before the program is closed, so that the figures of a run stand
+    // even when closing fails.
+    printf("bench ms=%lu peak_kib=%lu note=%s status=%s\n", elapsed, (unsigned long)(memory.PeakWorkingSetSize / 1024),
+           note.text.c_str(), status.c_str());
+    fflush(stdout);
     Answer(note, IDOK);
     Sleep(300);
     CloseNotepads();
@@ -257,8 +262,6 @@ int Bench(const std::string &exe, const std::string &work)
     AnswerBox(p, "Möchten Sie die Anwendung wirklich beenden?", "Rückfrage", IDYES);
     WaitForExit(p, STEP_TIMEOUT_MS);
     CloseNotepads();
-    printf("bench ms=%lu peak_kib=%lu note=%s status=%s\n", elapsed, (unsigned long)(memory.PeakWorkingSetSize / 1024),
-           note.text.c_str(), status.c_str());
     return 0;
 }
 
