@@ -23,7 +23,7 @@ static bool FileTextPending = false;
 static int PendingFilePercent = 0;
 static bool FilePercentPending = false;
 static bool RefreshDue = false;
-static DWORD LastRefreshTick = 0;
+static LONGLONG LastRefreshTime = 0;
 // The bar that was last handed a position its thread has not yet confirmed.
 static HWND UnconfirmedBar = NULL;
 
@@ -98,6 +98,21 @@ void ShowFileProgress(int percent)
     FilePercentPending = true;
 }
 
+// Milliseconds of a clock finer than GetTickCount, whose steps on Windows
+// are as coarse as 16 ms.
+static LONGLONG NowMs()
+{
+    static LONGLONG frequency = 0;
+    LARGE_INTEGER counter;
+    if (frequency == 0) {
+        LARGE_INTEGER value;
+        QueryPerformanceFrequency(&value);
+        frequency = value.QuadPart > 0 ? value.QuadPart : 1;
+    }
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart * 1000 / frequency;
+}
+
 // Shows everything recorded and the exact status lines.
 static void ShowRecorded()
 {
@@ -109,7 +124,7 @@ static void ShowRecorded()
     FileTextPending = false;
     FilePercentPending = false;
     UpdateStatusLines();
-    LastRefreshTick = GetTickCount();
+    LastRefreshTime = NowMs();
 }
 
 // Shows at once what a refresh has left unshown, and returns only when the
@@ -129,6 +144,6 @@ void FlushDisplay()
 void RefreshDisplay()
 {
     RefreshDue = true;
-    if (GetTickCount() - LastRefreshTick >= DISPLAY_INTERVAL_MS)
+    if (NowMs() - LastRefreshTime >= DISPLAY_INTERVAL_MS)
         ShowRecorded();
 }

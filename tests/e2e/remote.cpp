@@ -142,7 +142,7 @@ bool BoxShown(const Program &program)
     return false;
 }
 
-Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs)
+Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs, DWORD pollMs)
 {
     DWORD start = GetTickCount();
     std::string seen;
@@ -160,7 +160,7 @@ Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs)
             seen = box.text;
         }
         CloseNotepads();
-        Sleep(BOX_POLL_MS);
+        Sleep(pollMs);
     }
     Fail("a box with '" + part + "' appears" + (seen.empty() ? "" : " (shown instead: '" + seen + "')"));
 }

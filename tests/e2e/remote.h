@@ -7,7 +7,7 @@
 
 enum {
     STEP_TIMEOUT_MS = 30000,
-    BOX_POLL_MS = 10 // how often a wait for a box looks; bounds the error of a timed run
+    BOX_POLL_MS = 30 // how often a wait for a box looks
 };
 
 // Thrown-free failure reporting: prints the step that did not happen and exits.
@@ -42,8 +42,10 @@ struct Box {
     std::string title, text;
 };
 
-// Waits for a dialog of the program whose text contains part ("" for any message box).
-Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs = STEP_TIMEOUT_MS);
+// Waits for a dialog of the program whose text contains part ("" for any message box),
+// looking every pollMs.
+Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs = STEP_TIMEOUT_MS,
+               DWORD pollMs = BOX_POLL_MS);
 void Answer(const Box &box, int button);
 // Waits for the box, checks its title, answers it; returns its text.
 std::string AnswerBox(const Program &program, const std::string &part, const std::string &title, int button);
