@@ -3,11 +3,17 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+// The program last started; ended when a step fails, so that no instance is
+// left behind holding the driver's output streams.
+static HANDLE StartedProcess = NULL;
+
 void Fail(const std::string &step)
 {
     printf("FAILED: %s\n", step.c_str());
     fflush(stdout);
     CloseNotepads();
+    if (StartedProcess != NULL)
+        TerminateProcess(StartedProcess, 1);
     ExitProcess(1);
 }
 
@@ -44,6 +50,10 @@ Program StartProgram(const std::string &exe, const std::string &folder)
     if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup,
                         &program.process))
         Fail("start " + exe + " (error " + std::to_string(GetLastError()) + ")");
+    StartedProcess = program.process.hProcess;
+    // The window is shown before its controls exist; the program is ready once
+    // its message loop waits for input.
+    WaitForInputIdle(program.process.hProcess, STEP_TIMEOUT_MS);
     FindMain find = {program.process.dwProcessId, NULL};
     DWORD start = GetTickCount();
     while (find.found == NULL && GetTickCount() - start < STEP_TIMEOUT_MS) {
@@ -53,8 +63,14 @@ Program StartProgram(const std::string &exe, const std::string &folder)
     if (find.found == NULL)
         Fail("the main window appears");
     program.main = find.found;
-    for (HWND child = GetWindow(program.main, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
-        program.controls.push_back(child);
+    for (;;) {
+        program.controls.clear();
+        for (HWND child = GetWindow(program.main, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
+            program.controls.push_back(child);
+        if (program.controls.size() >= 19 || GetTickCount() - start >= STEP_TIMEOUT_MS)
+            break;
+        Sleep(20);
+    }
     if (program.controls.size() != 19)
         Fail("the main window has 19 controls (found " + std::to_string(program.controls.size()) + ")");
     return program;
@@ -68,6 +84,8 @@ DWORD WaitForExit(Program &program, DWORD timeoutMs)
     GetExitCodeProcess(program.process.hProcess, &code);
     CloseHandle(program.process.hProcess);
     CloseHandle(program.process.hThread);
+    if (StartedProcess == program.process.hProcess)
+        StartedProcess = NULL;
     return code;
 }
 
