@@ -51,8 +51,13 @@ void SetControlText(HWND control, const char *text)
         for (int i = 0; i < SHOWN_TEXT_SLOTS && slot < 0; i++)
             if (ShownTexts[i].control == NULL)
                 slot = i;
-    if (slot < 0 || strlen(text) >= sizeof ShownTexts[slot].text)
+    if (slot < 0)
         return;
+    // A text too long to remember leaves the control's state unknown.
+    if (strlen(text) >= sizeof ShownTexts[slot].text) {
+        ShownTexts[slot].control = NULL;
+        return;
+    }
     ShownTexts[slot].control = control;
     strcpy(ShownTexts[slot].text, text);
 }
@@ -110,7 +115,10 @@ static LONGLONG NowMs()
         frequency = value.QuadPart > 0 ? value.QuadPart : 1;
     }
     QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000 / frequency;
+    // Whole seconds and the rest apart, so that counters of fast clocks
+    // cannot overflow when multiplied.
+    return counter.QuadPart / frequency * 1000 +
+           counter.QuadPart % frequency * 1000 / frequency;
 }
 
 // Shows everything recorded and the exact status lines.

@@ -219,6 +219,18 @@ TEST_F(EngineTest, RefreshesAreThrottledAndFlushesAreExact)
     EXPECT_EQ(BarPosition(FileProgressBar), 40);
 }
 
+// A text too long to remember is shown, and the text shown before it is
+// sent again afterwards instead of being taken as still shown.
+TEST_F(EngineTest, ATextTooLongToRememberLeavesNothingStale)
+{
+    const std::string longText(STATUS_TEXT_MAX + 10, 'x');
+    SetControlText(CurrentFileLabel, "kurz");
+    SetControlText(CurrentFileLabel, longText.c_str());
+    EXPECT_EQ(ControlText(CurrentFileLabel), longText);
+    SetControlText(CurrentFileLabel, "kurz");
+    EXPECT_EQ(ControlText(CurrentFileLabel), "kurz");
+}
+
 // Folders for a pass run on a thread of its own.
 static std::string ThreadSource, ThreadTarget;
 
