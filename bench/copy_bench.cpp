@@ -1,7 +1,7 @@
-// Copy-path benchmark: milliseconds per small file for the platform's
-// CopyFileExA and for the program's own copy routine, each into a fresh
-// folder, alternating rounds so that both meet the same disk state.
-// Usage: copy_bench <folder\> [files]
+// Copy-path benchmark: milliseconds per file for the platform's CopyFileExA
+// and for the program's own copy routine, each into a fresh folder,
+// alternating rounds so that both meet the same disk state.
+// Usage: copy_bench <folder\> [files] [KiB per file], by default 2000 x 4 KiB.
 #include "engine/copyfile.h"
 #include <stdio.h>
 #include <stdlib.h>
@@ -39,9 +39,12 @@ int main(int argc, char **argv)
         return 2;
     std::string base = argv[1];
     int files = argc > 2 ? atoi(argv[2]) : 2000;
+    int kib = argc > 3 ? atoi(argv[3]) : 4;
+    if (files <= 0 || kib <= 0 || kib > 256 * 1024)
+        return 2;
     std::string source = base + "quelle";
     CreateDirectoryA(source.c_str(), NULL);
-    std::string data(4096, 'x');
+    std::string data((size_t)kib * 1024, 'x');
     for (int i = 0; i < files; i++) {
         HANDLE file = CreateFileA((source + "\\f" + std::to_string(i) + ".txt").c_str(), GENERIC_WRITE, 0, NULL,
                                   CREATE_ALWAYS, 0, NULL);

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Benchmark: KR-Mirrorix against a naive Win32 mirror, rsync, Wine's xcopy
 # and, for the large files of tree B, cp -a.
-#   bash bench/run.sh [--with-c] [--repeat N]
+#   bash bench/run.sh [--with-c] [--repeat N] [--only TREE]
 # Generates the trees itself (fixed seed): A, 20,000 small files in 445
 # folders; B, 8 files of 64 MiB; C (with --with-c), 100,000 small files.
 # For each tree and tool it times the first mirror into an empty target, an
@@ -17,6 +17,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
     --with-c) trees+=(C) ;;
     --repeat) repeat="$2"; shift ;;
+    --only) trees=("$2"); shift ;;
     esac
     shift
 done
@@ -36,6 +37,7 @@ aside="$work/aside-$$"
 mkdir -p "$aside"
 results="$work/results.txt"
 : > "$results"
+: > "$work/program.log"
 
 # Makes tree <name> under $work/<name>/pristine once.
 make_tree() {
@@ -212,11 +214,14 @@ for tree, tool in sorted(rows, key=lambda k: (k[0], order.index(k[1]))):
 print()
 if median("B", "program", 0) and median("B", "cp", 0):
     program, cp = B_MIB * 1000 / median("B", "program", 0), B_MIB * 1000 / median("B", "cp", 0)
-    shares = [rows[("B", "cp")][k][0] / r[0] for k, r in rows[("B", "program")].items() if k in rows[("B", "cp")]]
+    def share(tool):
+        cps = rows[("B", "cp")]
+        values = [cps[k][0] / r[0] for k, r in rows.get(("B", tool), {}).items() if k in cps]
+        return "%.2f" % statistics.median(values) if values else "-"
     print("Tree B first mirror, data on disk: KR-Mirrorix %.0f MiB/s, cp -a %.0f MiB/s "
-          "(KR-Mirrorix has %.2f of cp -a's throughput, median of the rounds)"
-          % (program, cp, statistics.median(shares)))
-if ("C", "program") in rows:
+          "(KR-Mirrorix has %s of cp -a's throughput, the naive mirror %s, medians of the rounds)"
+          % (program, cp, share("program"), share("naive")))
+if ("A", "program") in rows and ("C", "program") in rows:
     for tool in ("program", "naive"):
         per = []
         for step in range(3):
