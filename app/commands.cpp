@@ -1,32 +1,14 @@
 // Menu and button commands, the run's start and cancel, and closing.
 #include "commands.h"
-#include "mainwindow.h"
+#include "controls.h"
 #include "folderchooser.h"
 #include "engine/notices.h"
 #include "engine/runstate.h"
 #include "engine/syncrun.h"
+#include "engine/texts.h"
 #include "pairs/pairlist.h"
 #include "pairs/selectionfile.h"
-
-const char HELP_TEXT[] =
-    "Programmhilfe:\n\nMit KR-Mirrorix können sie beliebig viele Quellverzeichnisse auf Zielverzeichnisse "
-    "spiegeln. Bei einer späteren Synchronisierung werden lediglich die Dateien neu übertragen, die sich "
-    "geändert haben.\n\nSofern Dateien in der Quelle gelöscht oder verschoben wurden, werden diese im Ziel "
-    "ebenfalls gelöscht. Dateien die im Ziel, aber nicht in der Quelle vorhanden sind, werden entfernt. "
-    "Sofern Sie diese Bereinigung nicht möchten, können sie das einstellen.\n\nSie können auch mehrere "
-    "Sync-Auswahlen erstellen und diese über das Menu laden und speichern.\n\nHINWEIS:\nSollte sich eine "
-    "Datei im Ziel ändern, dann wird diese bei der Synchronisierung mit der ursprünglichen Datei der Quelle "
-    "überschrieben.\n\n"
-    "KR-Mirrorix - Freies Werkzeug zum Spiegeln von Ordnern\n"
-    "https://kr-mirrorix.example/\n";
-
-static const char QUESTION_TITLE[] = "Rückfrage";
-
-// Asks a yes/no question; true only for the answer yes.
-static bool AskYes(const char *question)
-{
-    return ShowNotice(question, QUESTION_TITLE, MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
+#include "resources/resource.h"
 
 // Chooses the source or target folder and shows it in its edit field.
 static void ChooseFolder(char *folder, HWND edit, const char *prompt)
@@ -40,7 +22,7 @@ static void ChooseFolder(char *folder, HWND edit, const char *prompt)
 void OnSyncButton()
 {
     if (IsRunActive()) {
-        if (AskYes("Möchten Sie die laufende Synchronisierung wirklich abbrechen?"))
+        if (AskYes(CANCEL_QUESTION))
             RequestCancel();
         return;
     }
@@ -54,7 +36,7 @@ void OnSyncButton()
     if (asking)
         return;
     asking = true;
-    bool start = AskYes("Möchten Sie die Synchronisierung jetzt starten?");
+    bool start = AskYes(START_QUESTION);
     asking = false;
     if (!start || IsRunActive())
         return;
@@ -78,11 +60,11 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     else if (id == SaveAsMenuItem)
         SaveSelectionFile();
     if ((control == HelpButton || id == HelpMenuItem) && code == 0)
-        ShowNotice(HELP_TEXT, "Hilfe zum Programm", MB_OK | MB_ICONQUESTION);
+        ShowNotice(HELP_TEXT, TITLE_HELP, MB_OK | MB_ICONQUESTION);
     if (control == SourceBrowseButton && code == 0)
-        ChooseFolder(SourceFolder, SourceEdit, "Bitte wählen Sie den QuellOrdner");
+        ChooseFolder(SourceFolder, SourceEdit, SOURCE_PROMPT);
     if (control == TargetBrowseButton && code == 0)
-        ChooseFolder(TargetFolder, TargetEdit, "Bitte wählen Sie den ZielOrdner");
+        ChooseFolder(TargetFolder, TargetEdit, TARGET_PROMPT);
     if ((control == ExitButton || id == ExitMenuItem) && code == 0)
         SendMessageA(window, WM_CLOSE, 0, 0);
     if (control == SyncButton && code == 0)
@@ -99,7 +81,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 // Asks the close question; on yes the default processing destroys the window.
 static LRESULT CloseIfConfirmed(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (!AskYes("Möchten Sie die Anwendung wirklich beenden?"))
+    if (!AskYes(CLOSE_QUESTION))
         return 1;
     return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
 }
@@ -111,7 +93,7 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (!IsRunActive())
         return CloseIfConfirmed(window, wParam, lParam);
-    if (AskYes("Möchten Sie die Synchronisierung abbrechen und das Programm beenden?")) {
+    if (AskYes(CLOSE_DURING_RUN_QUESTION)) {
         RequestCancel();
         SetExitAfterRun();
         if (!IsRunActive() && TakeExitAfterRun())

@@ -2,8 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern const char HELP_TEXT[];
-
 enum { WORKER_WAIT_MS = 5000 };
 
 // Handles WM_COMMAND: the ten command tests in their order; returns 0.

@@ -1,8 +1,10 @@
 // The shell's folder browser.
 #include "folderchooser.h"
-#include "mainwindow.h"
+#include "controls.h"
+#include "engine/notices.h"
 #include "engine/paths.h"
-#include "pairs/pairlist.h"
+#include "engine/texts.h"
+#include "pairs/pairentry.h"
 #include <shlobj.h>
 #include <string.h>
 
@@ -23,7 +25,11 @@ void BrowseForFolder(HWND owner, char *folder, const char *prompt)
     BOOL hasPath = SHGetPathFromIDListA(item, chosen);
     CoTaskMemFree(item);
     size_t length = strlen(chosen);
-    if (!hasPath || length == 0 || RefuseUncarriableFolder(chosen))
+    if (!hasPath || length == 0)
         return;
+    if (!FolderCarriable(chosen)) {
+        ShowNotice(UNCARRIABLE_FOLDER_NOTE, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+        return;
+    }
     JoinPath(folder, FOLDER_TEXT_MAX, chosen, chosen[length - 1] == '\\' ? "" : "\\");
 }

@@ -24,7 +24,7 @@ static double CopyAll(const std::string &source, const std::string &target, int 
     for (int i = 0; i < files; i++) {
         std::string name = "\\f" + std::to_string(i) + ".txt";
         std::string from = source + name, to = target + name;
-        BOOL ok = own ? CopyFileChunked(from.c_str(), to.c_str(), Quiet, NULL, &cancel)
+        BOOL ok = own ? CopyFileChunked(from.c_str(), to.c_str(), Quiet, NULL, &cancel, 0)
                       : CopyFileExA(from.c_str(), to.c_str(), Quiet, NULL, &cancel, 0);
         if (!ok)
             printf("copy failed: %lu\n", GetLastError());

@@ -1,6 +1,12 @@
 // File copy with per-chunk progress and cancel, for platforms whose
-// CopyFileExA calls no progress routine and ignores its cancel flag.
+// CopyFileExA calls no progress routine and ignores its cancel flag, and
+// the fail-safe replacement that every copy of a run goes through.
 #include "copyfile.h"
+#include "paths.h"
+#include "removal.h"
+#include <string.h>
+
+const char TEMPORARY_COPY_NAME[] = "~KR-Mirrorix.tmp";
 
 // Reads the cancel flag the way the platform's copy routine does.
 static bool FlagSet(LPBOOL cancel)
@@ -23,12 +29,15 @@ static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet
     return answer == PROGRESS_CONTINUE || answer == PROGRESS_QUIET;
 }
 
-// Opens the target for writing, empty. An existing read-only target is
+// Opens the target for writing, empty. With COPY_FILE_FAIL_IF_EXISTS an
+// existing target is refused. Otherwise an existing read-only target is
 // refused with ERROR_ACCESS_DENIED, as the platform's copy does (Wine would
-// let root overwrite it). Opening an existing file rather than asking for it
+// let root overwrite it); opening an existing file rather than asking for it
 // first saves a name lookup, the dearest step of a small copy under Wine.
-static HANDLE OpenTarget(const char *target)
+static HANDLE OpenTarget(const char *target, DWORD flags)
 {
+    if (flags & COPY_FILE_FAIL_IF_EXISTS)
+        return CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     HANDLE to = CreateFileA(target, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
     if (to == INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS)
@@ -122,9 +131,17 @@ static bool FinishTarget(HANDLE to, const FILE_BASIC_INFO *info)
     return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-// Copies source over target with progress and cancel.
-BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress,
-                     LPVOID data, LPBOOL cancel)
+// Closes handle and returns false with code as the last error.
+static BOOL FailWith(HANDLE handle, DWORD code)
+{
+    CloseHandle(handle);
+    SetLastError(code);
+    return FALSE;
+}
+
+// Copies source to target with progress and cancel.
+BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
+                     LPBOOL cancel, DWORD flags)
 {
     if (FlagSet(cancel)) {
         SetLastError(ERROR_REQUEST_ABORTED);
@@ -135,22 +152,13 @@ BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE 
         return FALSE;
     FILE_BASIC_INFO info;
     LARGE_INTEGER size;
-    if (!GetFileInformationByHandleEx(from, FileBasicInfo, &info, sizeof info) || !GetFileSizeEx(from, &size)) {
-        DWORD code = GetLastError();
-        CloseHandle(from);
-        SetLastError(code);
-        return FALSE;
-    }
-    HANDLE to = OpenTarget(target);
-    if (to == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        CloseHandle(from);
-        SetLastError(code);
-        return FALSE;
-    }
-    LONGLONG total = size.QuadPart;
+    if (!GetFileInformationByHandleEx(from, FileBasicInfo, &info, sizeof info) || !GetFileSizeEx(from, &size))
+        return FailWith(from, GetLastError());
+    HANDLE to = OpenTarget(target, flags);
+    if (to == INVALID_HANDLE_VALUE)
+        return FailWith(from, GetLastError());
     SetLastError(ERROR_SUCCESS);
-    bool ok = CopyData(from, to, total, progress, data, cancel) && FinishTarget(to, &info);
+    bool ok = CopyData(from, to, size.QuadPart, progress, data, cancel) && FinishTarget(to, &info);
     DWORD code = GetLastError();
     if (!CloseHandle(to) && ok) {
         ok = false;
@@ -174,11 +182,65 @@ bool PlatformNeedsOwnCopy()
 }
 
 // The copy the program uses.
-BOOL CopyFileWithProgress(const char *source, const char *target, LPPROGRESS_ROUTINE progress,
-                          LPVOID data, LPBOOL cancel)
+BOOL CopyFileWithProgress(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
+                          LPBOOL cancel, DWORD flags)
 {
     static const bool ownCopy = PlatformNeedsOwnCopy();
     if (ownCopy)
-        return CopyFileChunked(source, target, progress, data, cancel);
-    return CopyFileExA(source, target, progress, data, cancel, 0);
+        return CopyFileChunked(source, target, progress, data, cancel, flags);
+    return CopyFileExA(source, target, progress, data, cancel, flags);
+}
+
+// The temporary file beside target; false when its path does not fit.
+static bool TemporaryBeside(const char *target, char *out, size_t size)
+{
+    const char *slash = strrchr(target, '\\');
+    size_t folderLength = slash == NULL ? 0 : (size_t)(slash - target) + 1;
+    if (folderLength + sizeof TEMPORARY_COPY_NAME > size || folderLength + sizeof TEMPORARY_COPY_NAME > ANSI_PATH_LIMIT)
+        return false;
+    memcpy(out, target, folderLength);
+    memcpy(out + folderLength, TEMPORARY_COPY_NAME, sizeof TEMPORARY_COPY_NAME);
+    return true;
+}
+
+// Copies source to the temporary file; one left behind by a killed run is
+// removed first (unless it is a link, which is never written through).
+static bool CopyToTemporary(const char *source, const char *temporary, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+{
+    if (CopyFileWithProgress(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
+        return true;
+    DWORD code = GetLastError();
+    if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
+        return false;
+    if (RemoveFileName(temporary, NULL, true, &code) != REMOVED) {
+        SetLastError(code);
+        return false;
+    }
+    return CopyFileWithProgress(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) != 0;
+}
+
+// Brings a copy of source to target through the temporary file beside it.
+bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
+                    DWORD *code)
+{
+    char temporary[PATH_TEXT_MAX];
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        *code = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    if (!TemporaryBeside(target, temporary, sizeof temporary)) {
+        *code = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    if (!CopyToTemporary(source, temporary, progress, cancel)) {
+        *code = GetLastError();
+        return false;
+    }
+    if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *code = GetLastError();
+    SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary);
+    return false;
 }

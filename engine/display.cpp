@@ -1,22 +1,27 @@
-// Throttled hand-over of the run display. Every hand-over to the window's
-// thread is a cross-thread round trip, so values equal to what a control
-// already shows are not sent, and per-entry refreshes are limited to one
-// every DISPLAY_INTERVAL_MS. Progress positions are handed over without
-// waiting for the bar's repaint. Flushes show the exact state at once.
+// The run display. Every hand-over to the window's thread is a cross-thread
+// round trip, so values equal to what a control already shows are not sent,
+// and per-entry refreshes are limited to one every DISPLAY_INTERVAL_MS.
+// Progress positions are handed over without waiting for the bar's repaint.
+// Flushes show the exact state at once.
 #include "display.h"
+#include "paths.h"
 #include "runstate.h"
-#include "app/mainwindow.h"
+#include "texts.h"
+#include "app/controls.h"
 #include <commctrl.h>
+#include <stdio.h>
 #include <string.h>
 
-enum { SHOWN_TEXT_SLOTS = 4, SHOWN_BAR_SLOTS = 2 };
+enum { SHOWN_SLOTS = 4 };
 
-struct ShownText { HWND control; char text[STATUS_TEXT_MAX]; };
-struct ShownBar { HWND bar; int position; };
+// What one control was last set to; written by one thread at a time.
+struct Shown {
+    HWND control;
+    char text[STATUS_TEXT_MAX];
+    int position;
+};
 
-// What each control was last set to; written by one thread at a time.
-static ShownText ShownTexts[SHOWN_TEXT_SLOTS];
-static ShownBar ShownBars[SHOWN_BAR_SLOTS];
+static Shown ShownControls[SHOWN_SLOTS];
 
 static char PendingFileText[STATUS_TEXT_MAX];
 static bool FileTextPending = false;
@@ -30,36 +35,36 @@ static HWND UnconfirmedBar = NULL;
 // Forgets what the controls were last seen to show.
 void ForgetDisplayState()
 {
-    memset(ShownTexts, 0, sizeof ShownTexts);
-    memset(ShownBars, 0, sizeof ShownBars);
+    memset(ShownControls, 0, sizeof ShownControls);
     FileTextPending = false;
     FilePercentPending = false;
     RefreshDue = false;
 }
 
+// The slot that remembers control, or a free one; NULL when all are taken.
+static Shown *SlotOf(HWND control)
+{
+    Shown *free = NULL;
+    for (Shown &slot : ShownControls) {
+        if (slot.control == control)
+            return &slot;
+        if (slot.control == NULL && free == NULL)
+            free = &slot;
+    }
+    return free;
+}
+
 // Sends text to a control unless it is already known to show it.
 void SetControlText(HWND control, const char *text)
 {
-    int slot = -1;
-    for (int i = 0; i < SHOWN_TEXT_SLOTS && slot < 0; i++)
-        if (ShownTexts[i].control == control)
-            slot = i;
-    if (slot >= 0 && strcmp(ShownTexts[slot].text, text) == 0)
+    Shown *slot = SlotOf(control);
+    if (slot != NULL && slot->control == control && strcmp(slot->text, text) == 0)
         return;
     SetWindowTextA(control, text);
-    if (slot < 0)
-        for (int i = 0; i < SHOWN_TEXT_SLOTS && slot < 0; i++)
-            if (ShownTexts[i].control == NULL)
-                slot = i;
-    if (slot < 0)
+    if (slot == NULL)
         return;
     // A text too long to remember leaves the control's state unknown.
-    if (strlen(text) >= sizeof ShownTexts[slot].text) {
-        ShownTexts[slot].control = NULL;
-        return;
-    }
-    ShownTexts[slot].control = control;
-    strcpy(ShownTexts[slot].text, text);
+    slot->control = CopyText(slot->text, sizeof slot->text, text) ? control : NULL;
 }
 
 // Hands a progress position to the bar unless it is already known to show
@@ -67,26 +72,48 @@ void SetControlText(HWND control, const char *text)
 // not wait for that, and FlushDisplay confirms the hand-over.
 void SetBarPosition(HWND bar, int position)
 {
-    int slot = -1;
-    for (int i = 0; i < SHOWN_BAR_SLOTS && slot < 0; i++)
-        if (ShownBars[i].bar == bar)
-            slot = i;
-    if (slot >= 0 && ShownBars[slot].position == position)
+    Shown *slot = SlotOf(bar);
+    if (slot != NULL && slot->control == bar && slot->position == position)
         return;
     SendNotifyMessageA(bar, PBM_SETPOS, (WPARAM)position, 0);
     UnconfirmedBar = bar;
-    if (slot < 0)
-        for (int i = 0; i < SHOWN_BAR_SLOTS && slot < 0; i++)
-            if (ShownBars[i].bar == NULL)
-                slot = i;
-    if (slot < 0)
+    if (slot == NULL)
         return;
-    ShownBars[slot].bar = bar;
-    ShownBars[slot].position = position;
+    slot->control = bar;
+    slot->position = position;
 }
 
-// Records the text for the current-file line.
-void ShowCurrentFile(const char *text)
+// Percentage in 64-bit arithmetic so that no count can overflow; truncated.
+int OverallPercent(int processed, int total)
+{
+    return (int)((long long)processed * 100 / total);
+}
+
+// Formats one status line "<label><first> / <second>" into line.
+static void FormatStatusLine(char *line, int size, const char *label, int first, int second)
+{
+    char firstText[NUMBER_TEXT_MAX];
+    char secondText[NUMBER_TEXT_MAX];
+    snprintf(firstText, sizeof firstText, "%d", first);
+    snprintf(secondText, sizeof secondText, "%d", second);
+    snprintf(line, size, "%s%s / %s", label, firstText, secondText);
+}
+
+// Shows the counters in both status lines and the overall percentage, now.
+void UpdateStatusLines()
+{
+    char left[STATUS_TEXT_MAX];
+    char right[STATUS_TEXT_MAX];
+    FormatStatusLine(left, sizeof left, COPIED_STATUS_LABEL, CopiedFiles, TotalSourceFiles);
+    FormatStatusLine(right, sizeof right, CLEANED_STATUS_LABEL, CleanedEntries, CheckedTargetFiles);
+    SetControlText(CopiedStatusLabel, left);
+    SetControlText(CleanedStatusLabel, right);
+    if (TotalSourceFiles != 0)
+        SetBarPosition(TotalProgressBar, OverallPercent(ProcessedFiles, TotalSourceFiles));
+}
+
+// Records the text for the current-file line; a text too long is cut.
+void RecordCurrentFile(const char *text)
 {
     size_t length = strlen(text);
     if (length >= sizeof PendingFileText)
@@ -97,7 +124,7 @@ void ShowCurrentFile(const char *text)
 }
 
 // Records the position for the file progress bar.
-void ShowFileProgress(int percent)
+void RecordFileProgress(int percent)
 {
     PendingFilePercent = percent;
     FilePercentPending = true;
@@ -117,8 +144,7 @@ static LONGLONG NowMs()
     QueryPerformanceCounter(&counter);
     // Whole seconds and the rest apart, so that counters of fast clocks
     // cannot overflow when multiplied.
-    return counter.QuadPart / frequency * 1000 +
-           counter.QuadPart % frequency * 1000 / frequency;
+    return counter.QuadPart / frequency * 1000 + counter.QuadPart % frequency * 1000 / frequency;
 }
 
 // Shows everything recorded and the exact status lines.

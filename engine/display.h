@@ -1,4 +1,5 @@
-// Throttled hand-over of the run display to the window's thread.
+// The run display: status lines, current-file line and progress bars, handed
+// to the window's thread at a limited rate.
 #pragma once
 #include <windows.h>
 
@@ -7,11 +8,17 @@
 // happens to be handled when the time is up.
 enum { DISPLAY_INTERVAL_MS = 40 };
 
+// Shows the counters in both status lines and the overall percentage, now.
+void UpdateStatusLines();
+
+// Overall percentage of processed files, as the total bar shows it.
+int OverallPercent(int processed, int total);
+
 // Records the text for the current-file line; shown at the next refresh.
-void ShowCurrentFile(const char *text);
+void RecordCurrentFile(const char *text);
 
 // Records the position for the file progress bar; shown at the next refresh.
-void ShowFileProgress(int percent);
+void RecordFileProgress(int percent);
 
 // Shows everything recorded and the status lines when the last refresh is
 // at least DISPLAY_INTERVAL_MS old; otherwise only remembers that one is due.

@@ -1,19 +1,26 @@
 // Mirror pass: copies what is missing or has another last-write time.
 #include "passes.h"
-#include "paths.h"
-#include "notices.h"
-#include "display.h"
 #include "copyfile.h"
+#include "display.h"
+#include "entries.h"
+#include "listing.h"
+#include "notices.h"
+#include "ownfiles.h"
+#include "paths.h"
 #include "runstate.h"
+#include "texts.h"
 #include <stdio.h>
 
-enum { SIZE_TEXT_MAX = 100 };
+enum {
+    SIZE_TEXT_MAX = 100,
+    LARGE_COPY_BYTES = 1024 * 1024 // a copy this large shows its line at once
+};
 
-// Where the mirror stands: the target folder of the source folder being
-// listed, and the pair's source folder.
-struct MirrorPlace {
-    const char *target;
+// What the mirror of one pair shares: the pair's source folder, and whether
+// target entries of the wrong kind may be removed.
+struct MirrorRun {
     const char *root;
+    bool resolveKinds;
 };
 
 // Size text of the current-file line, rounded up to KiB, and above 1024 KiB to MiB.
@@ -21,38 +28,31 @@ void FormatFileSize(unsigned long long size, char *out, size_t outSize)
 {
     unsigned long long kib = (size + 1023) / 1024;
     if (kib <= 1024)
-        snprintf(out, outSize, "%llu KB'", kib);
+        snprintf(out, outSize, "%llu%s", kib, KILOBYTES_UNIT);
     else
-        snprintf(out, outSize, "%llu MB'", (kib + 1023) / 1024);
+        snprintf(out, outSize, "%llu%s", (kib + 1023) / 1024, MEGABYTES_UNIT);
 }
 
-// Progress routine: raises the file bar as whole percentages grow.
-DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred,
-                            LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID)
+// Progress routine: raises the file bar as whole percentages grow, and keeps
+// the display current while a long copy runs.
+DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred, LARGE_INTEGER,
+                            LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID)
 {
-    if (CancelRequested == 1)
+    if (IsCancelRequested())
         return PROGRESS_CANCEL;
     if (TotalFileSize.QuadPart == 0)
         return PROGRESS_CONTINUE;
     int percent = (int)(TotalBytesTransferred.QuadPart * 100 / TotalFileSize.QuadPart);
     if (percent > LastFilePercent) {
-        ShowFileProgress(percent);
+        RecordFileProgress(percent);
         LastFilePercent = percent;
-        RefreshDisplay();
     }
+    RefreshDisplay();
     return PROGRESS_CONTINUE;
 }
 
-// True when the target file is missing or its last-write time differs.
-static bool NeedsCopy(const char *targetFile, const WIN32_FIND_DATAA *entry)
-{
-    WIN32_FILE_ATTRIBUTE_DATA target;
-    if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target))
-        return true;
-    return CompareFileTime(&target.ftLastWriteTime, &entry->ftLastWriteTime) != 0;
-}
-
-// Copies one file, asking the user on failure (abort, retry, ignore).
+// Copies one file, asking the user on failure (abort, retry, ignore). A
+// large file shows its line at once, not at the next refresh.
 static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32_FIND_DATAA *entry,
                      const char *root)
 {
@@ -60,26 +60,27 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32
     char fileText[STATUS_TEXT_MAX];
     unsigned long long size = ((unsigned long long)entry->nFileSizeHigh << 32) | entry->nFileSizeLow;
     FormatFileSize(size, sizeText, sizeof sizeText);
-    snprintf(fileText, sizeof fileText, "aktuelle Datei: '%s' - '%s", entry->cFileName, sizeText);
-    ShowCurrentFile(fileText);
-    ShowFileProgress(0);
-    RefreshDisplay();
+    snprintf(fileText, sizeof fileText, CURRENT_FILE_FORMAT, entry->cFileName, sizeText);
+    RecordCurrentFile(fileText);
+    RecordFileProgress(0);
+    if (size >= LARGE_COPY_BYTES)
+        FlushDisplay();
+    else
+        RefreshDisplay();
     for (;;) {
+        DWORD code, rootCode;
         LastFilePercent = 0;
-        if (CopyFileWithProgress(sourceFile, targetFile, CopyProgress, NULL, (LPBOOL)&CancelRequested)) {
+        if (CopyOverTarget(sourceFile, targetFile, CopyProgress, (LPBOOL)&CancelRequested, &code)) {
             CopiedFiles++;
             WriteLogLine(LOG_COPIED, sourceFile);
             return;
         }
-        DWORD code = GetLastError();
         // A source that vanished as a whole ends the run instead of prompting for every file.
-        if ((code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) && !FolderListable(root)) {
-            ReportListingError(root);
-            RequestCancel();
+        if ((code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) && !FolderListable(root, &rootCode)) {
+            ReportListingError(rootCode, root);
             return;
         }
-        SetLastError(code);
-        int answer = AskCopyError(sourceFile, targetFile);
+        int answer = AskCopyError(code, sourceFile, targetFile);
         if (answer == IDRETRY)
             continue;
         if (answer == IDABORT)
@@ -90,59 +91,130 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32
     }
 }
 
-static void MirrorTree(const char *source, const MirrorPlace *place);
-
-// Handles one entry of a source listing; context is the MirrorPlace.
-static void MirrorEntry(const char *source, const WIN32_FIND_DATAA *entry, void *context)
+// Removes the target folder standing where the source has a file, when the
+// run may; reports the source file when it stays in the way.
+static bool ClearFolderInTheWay(SourceLevel *level, const char *sourceFile, const char *targetFile)
 {
-    const MirrorPlace *place = (const MirrorPlace *)context;
-    const char *target = place->target;
-    char sourcePath[PATH_TEXT_MAX];
-    char targetPath[PATH_TEXT_MAX];
-    bool folder = IsFolderEntry(entry);
-    const char *tail = folder ? "\\" : "";
-    if (!NameUsable(entry->cFileName)) {
-        ReportUnusableName(source, entry->cFileName);
-    } else if (!JoinPath(sourcePath, sizeof sourcePath, source, entry->cFileName, tail) ||
-        !JoinPath(targetPath, sizeof targetPath, target, entry->cFileName, tail)) {
-        ReportPathTooLong(source, entry->cFileName);
-    } else if (folder) {
-        // Created without the trailing backslash; an existing folder is the normal case.
-        JoinPath(targetPath, sizeof targetPath, target, entry->cFileName);
-        CreateDirectoryA(targetPath, NULL);
-        JoinPath(targetPath, sizeof targetPath, target, entry->cFileName, "\\");
-        MirrorPlace below = {targetPath, place->root};
-        MirrorTree(sourcePath, &below);
-    } else if (NeedsCopy(targetPath, entry)) {
-        CopyStep(sourcePath, targetPath, entry, place->root);
+    const MirrorRun *run = (const MirrorRun *)level->walk->context;
+    char sourceFolder[PATH_TEXT_MAX], targetFolder[PATH_TEXT_MAX], targetFinal[PATH_TEXT_MAX];
+    if (run->resolveKinds && JoinPath(sourceFolder, sizeof sourceFolder, sourceFile, "\\") &&
+        JoinPath(targetFolder, sizeof targetFolder, targetFile, "\\") &&
+        FinalPathInTarget(level->walk, targetFile, targetFinal, sizeof targetFinal) &&
+        CleanAwayTargetFolder(run->root, sourceFolder, targetFolder, targetFinal))
+        return true;
+    if (!IsCancelRequested())
+        ReportLeftAlone(sourceFile);
+    return false;
+}
+
+// Removes the target file standing where the source has a folder, when the
+// run may; reports the source folder when it stays in the way.
+static bool ClearFileInTheWay(SourceLevel *level, const char *sourceFolder, const char *targetName)
+{
+    const MirrorRun *run = (const MirrorRun *)level->walk->context;
+    char targetFinal[PATH_TEXT_MAX];
+    if (run->resolveKinds && FinalPathInTarget(level->walk, targetName, targetFinal, sizeof targetFinal) &&
+        CleanAwayTargetFile(targetName, targetFinal))
+        return true;
+    if (!IsCancelRequested())
+        ReportLeftAlone(sourceFolder);
+    return false;
+}
+
+// Mirrors one source file: copied when the target lacks it or has another
+// last-write time. A link in the target is never written through, and the
+// program's own files are never overwritten.
+static void MirrorFile(SourceLevel *level, const char *sourceFile, const char *targetFile,
+                       const WIN32_FIND_DATAA *entry)
+{
+    const MirrorRun *run = (const MirrorRun *)level->walk->context;
+    WIN32_FILE_ATTRIBUTE_DATA target;
+    if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
+        CopyStep(sourceFile, targetFile, entry, run->root);
+    } else if (IsLinkEntry(target.dwFileAttributes)) {
+        ReportLeftAlone(targetFile);
+    } else if (target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (ClearFolderInTheWay(level, sourceFile, targetFile))
+            CopyStep(sourceFile, targetFile, entry, run->root);
+    } else if (CompareFileTime(&target.ftLastWriteTime, &entry->ftLastWriteTime) != 0 &&
+               !IsOwnFile(targetFile, entry->cFileName)) {
+        CopyStep(sourceFile, targetFile, entry, run->root);
     }
-    if (!folder)
+}
+
+static void MirrorLevel(SourceLevel *level);
+
+// Mirrors one source sub-folder: the target folder is created when missing
+// (before its content is looked at, so empty folders appear too) and then
+// mirrored in turn. A folder link in the target is never entered.
+static void MirrorSubFolder(SourceLevel *level, const char *sourceFolder, const char *targetFolder)
+{
+    char targetName[PATH_TEXT_MAX];
+    CopyText(targetName, sizeof targetName, targetFolder);
+    targetName[strlen(targetName) - 1] = 0;
+    DWORD attributes = GetFileAttributesA(targetName);
+    if (attributes != INVALID_FILE_ATTRIBUTES && IsLinkEntry(attributes)) {
+        ReportLeftAlone(targetFolder);
+        return;
+    }
+    bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (fileInTheWay && !ClearFileInTheWay(level, sourceFolder, targetName))
+        return;
+    if (attributes == INVALID_FILE_ATTRIBUTES || fileInTheWay)
+        CreateDirectoryA(targetName, NULL);
+    SourceLevel below;
+    BeginLevel(&below, level->walk, level, sourceFolder, targetFolder);
+    MirrorLevel(&below);
+    EndLevel(&below);
+}
+
+// Handles one entry of a source listing; context is its SourceLevel.
+static void MirrorEntry(const char *, const WIN32_FIND_DATAA *entry, void *context)
+{
+    SourceLevel *level = (SourceLevel *)context;
+    char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
+    Verdict verdict = JudgeSourceEntry(level, entry, sourcePath, targetPath);
+    if (verdict == SKIP_QUIETLY)
+        return;
+    if (verdict == LEAVE_ALONE) {
+        ReportLeftAlone(sourcePath);
+    } else if (IsFolderEntry(entry)) {
+        MirrorSubFolder(level, sourcePath, targetPath);
+    } else {
+        MirrorFile(level, sourcePath, targetPath, entry);
         ProcessedFiles++;
+    }
     RefreshDisplay();
 }
 
 // Mirrors one folder level and everything below it.
-static void MirrorTree(const char *source, const MirrorPlace *place)
+static void MirrorLevel(SourceLevel *level)
 {
+    DWORD code;
     if (IsCancelRequested())
         return;
-    if (!WalkFolder(source, MirrorEntry, (void *)place)) {
-        ReportListingError(source);
-        RequestCancel();
-    }
+    if (!ListFolder(level->source, MirrorEntry, level, &code))
+        ReportListingError(code, level->source);
 }
 
 // Brings the target tree up to date with the source tree; the display shows
 // the exact counters when the pass ends. After a cancel nothing is copied,
 // but a source that cannot be listed is still reported.
-void MirrorFolder(const char *source, const char *target)
+void MirrorFolder(const char *source, const char *target, bool resolveKinds)
 {
+    DWORD code;
     if (IsCancelRequested()) {
-        if (!FolderListable(source))
-            ReportListingError(source);
+        if (!FolderListable(source, &code))
+            ReportListingError(code, source);
         return;
     }
-    MirrorPlace place = {target, source};
-    MirrorTree(source, &place);
+    MirrorRun run = {source, resolveKinds};
+    SourceWalk walk;
+    SourceLevel top;
+    BeginWalk(&walk, target);
+    walk.context = &run;
+    BeginLevel(&top, &walk, NULL, source, target);
+    MirrorLevel(&top);
+    EndLevel(&top);
     FlushDisplay();
 }

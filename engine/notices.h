@@ -1,30 +1,28 @@
-// Error notices and prompts: one builder for every message box of a run.
+// Message boxes: every note, question, warning and error notice of the
+// program is built and shown here, owned by the main window.
 #pragma once
 #include <windows.h>
 
-enum { NOTICE_FALLBACK_MAX = 2200 };
-
-extern const char NO_SYSTEM_TEXT[];
-
-// Shows a plain message box owned by the main window.
+// Shows a message box with the given text, title and type; returns the button.
 int ShowNotice(const char *text, const char *title, UINT type);
+
+// Asks a yes/no question under the title "Rückfrage"; true only for yes.
+bool AskYes(const char *question, UINT icon = MB_ICONQUESTION, UINT defaultButton = MB_DEFBUTTON1);
 
 // Shows "<message> '<path>'[<more> '<morePath>']\n\nFehler <code>: <system text>"
 // with the given buttons and icon under the title "Fehler", after the run
 // display has caught up with the counters; returns the button.
 int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path,
-                    const char *more, const char *morePath);
+                    const char *more = NULL, const char *morePath = NULL);
 
-// Error notice for the calling thread's last system error.
-void ReportError(const char *message, const char *path);
-void ReportDeleteError(const char *path);
-void ReportListingError(const char *path);
+// Error notice with an OK button for a failed system call.
+void ReportError(DWORD code, const char *message, const char *path);
 
-// Notice for a path that does not fit a path buffer: the folder and the entry name.
-void ReportPathTooLong(const char *folder, const char *name);
+// Notice for a target file that could not be deleted; the run is cancelled.
+void ReportDeleteError(DWORD code, const char *path);
 
-// Notice for an entry whose name the file functions cannot take as it is.
-void ReportUnusableName(const char *folder, const char *name);
+// Notice for a folder that could not be listed; the run is cancelled.
+void ReportListingError(DWORD code, const char *path);
 
 // Abort/Retry/Ignore prompt for a failed copy; returns IDABORT, IDRETRY, IDIGNORE or 0.
-int AskCopyError(const char *sourceFile, const char *targetFile);
+int AskCopyError(DWORD code, const char *sourceFile, const char *targetFile);

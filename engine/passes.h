@@ -1,25 +1,32 @@
-// The three passes of a sync run over one pair of folders.
+// The three passes of a sync run over one pair of folders, and the check
+// that decides whether the run may clean its targets.
 #pragma once
 #include <windows.h>
 
-// Counts the files below folder, at every depth.
-int CountSourceFiles(const char *folder);
+// Counts the files below source that the mirror pass takes, at every depth.
+int CountSourceFiles(const char *source, const char *target);
 
-// Brings the target tree up to date with the source tree.
-void MirrorFolder(const char *source, const char *target);
+// Brings the target tree up to date with the source tree. With resolveKinds
+// (the run cleans its targets) a target entry whose kind differs from its
+// source entry's is removed before the source entry is mirrored.
+void MirrorFolder(const char *source, const char *target, bool resolveKinds);
 
 // Removes what the target tree has and the source tree lacks.
 void CleanTargetFolder(const char *source, const char *target);
 
-// Where the cleanup stands: the source counterpart of the target folder
-// being listed, and the pair's source folder, which must stay present.
-struct CleanPlace {
-    const char *source;
-    const char *root;
-};
+// Removes the target folder targetFolder, whose source counterpart
+// sourceFolder is no folder, with everything in it as the cleanup would;
+// true when it is gone. targetFinal is its final path.
+bool CleanAwayTargetFolder(const char *root, const char *sourceFolder, const char *targetFolder,
+                           const char *targetFinal);
 
-// Handles one entry of a target listing (context: a CleanPlace) as the cleanup pass does.
-void CleanTargetEntry(const char *target, const WIN32_FIND_DATAA *entry, void *context);
+// Removes the target file targetFile (final path targetFinal), logged and
+// counted as the cleanup would; true when it is gone.
+bool CleanAwayTargetFile(const char *targetFile, const char *targetFinal);
+
+// True when the cleanup passes of this run may run: the box is ticked and no
+// pair's folders overlap another's; an overlap is warned about once.
+bool CleanupAllowed();
 
 // Progress routine handed to the copy routine.
 DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred,
@@ -29,6 +36,3 @@ DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalByte
 
 // Size text of the current-file line: number and unit (" KB'" or " MB'").
 void FormatFileSize(unsigned long long size, char *out, size_t outSize);
-
-// True when the cleanup passes of this run may run.
-bool CleanupAllowed();

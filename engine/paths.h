@@ -1,7 +1,15 @@
-// Bounded path building, text tests and the one folder walk of all passes.
+// Named buffer sizes, bounded path building and letter-case-blind text tests.
 #pragma once
-#include <windows.h>
 #include <stddef.h>
+
+enum {
+    PATH_TEXT_MAX = 1000,   // every path built during a pass
+    STATUS_TEXT_MAX = 1000, // one status line or current-file line
+    NUMBER_TEXT_MAX = 12,   // one formatted counter
+    LOG_LINE_MAX = 2000,    // one run-log line
+    NOTICE_TEXT_MAX = 2200, // a formatted notice that has no buffer of its own
+    ANSI_PATH_LIMIT = 260   // the ANSI file functions take paths shorter than this
+};
 
 // Joins up to three parts into out; false (out emptied) when they do not fit.
 bool JoinPath(char *out, size_t size, const char *first, const char *second, const char *third = "");
@@ -9,27 +17,14 @@ bool JoinPath(char *out, size_t size, const char *first, const char *second, con
 // Copies text into out; false (out emptied) when it does not fit.
 bool CopyText(char *out, size_t size, const char *text);
 
-// True when needle occurs in haystack, compared without regard to letter case.
+// The letter of the ANSI code page in upper case, as the file system compares names.
+unsigned char UpperLetter(unsigned char letter);
+
+// True when the two texts are equal but for letter case.
+bool EqualNoCase(const char *first, const char *second);
+
+// True when text begins with prefix, regardless of letter case.
+bool StartsWithNoCase(const char *text, const char *prefix);
+
+// True when needle occurs in haystack, regardless of letter case.
 bool ContainsNoCase(const char *haystack, const char *needle);
-
-// Called for each entry of a listing other than "." and "..".
-typedef void (*EntryVisitor)(const char *folder, const WIN32_FIND_DATAA *entry, void *context);
-
-// Lists folder ("*.*") depth-first in the platform's order, calling visit for
-// each entry, and stops after a failed fetch or when a cancel was requested.
-// Returns false, with the system's last error set, when the listing cannot start.
-bool WalkFolder(const char *folder, EntryVisitor visit, void *context);
-
-// True when the listing of folder can be started.
-bool FolderListable(const char *folder);
-
-// True for an entry name the ANSI file functions take as it is: not ending in
-// a dot or a blank (stripped by the platform, so another entry would be
-// meant) and without "?" or "*" (stand-ins for letters the code page lacks).
-bool NameUsable(const char *name);
-
-// True for an entry that is a sub-folder.
-inline bool IsFolderEntry(const WIN32_FIND_DATAA *entry)
-{
-    return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}

@@ -1,7 +1,7 @@
-// Run flags, counters, run log and the two status lines.
+// Run flags, counters and the run log.
 #include "runstate.h"
-#include "display.h"
-#include "app/mainwindow.h"
+#include "paths.h"
+#include "texts.h"
 #include <stdio.h>
 
 volatile BYTE RunActive = 0;
@@ -15,12 +15,9 @@ int CleanedEntries = 0;
 int CheckedTargetFiles = 0;
 int LastFilePercent = 0;
 HFILE LogFile = HFILE_ERROR;
+int LeftAloneEntries = 0;
 
-const char LOG_COPIED[] = "Datei kopiert: ";
-const char LOG_SKIPPED[] = "WARNUNG - Datei übersprungen: ";
-const char LOG_DELETED[] = "Datei gelöscht: ";
-
-// Sets the five counters to zero.
+// Sets the five counters and the count of entries left alone to zero.
 void ResetCounters()
 {
     TotalSourceFiles = 0;
@@ -28,35 +25,7 @@ void ResetCounters()
     CleanedEntries = 0;
     CheckedTargetFiles = 0;
     ProcessedFiles = 0;
-}
-
-// Percentage in 64-bit arithmetic so that no count can overflow; truncated.
-int OverallPercent(int processed, int total)
-{
-    return (int)((long long)processed * 100 / total);
-}
-
-// Formats one status line "<label><first> / <second>" into line.
-static void FormatStatusLine(char *line, int size, const char *label, int first, int second)
-{
-    char firstText[NUMBER_TEXT_MAX];
-    char secondText[NUMBER_TEXT_MAX];
-    snprintf(firstText, sizeof firstText, "%d", first);
-    snprintf(secondText, sizeof secondText, "%d", second);
-    snprintf(line, size, "%s%s / %s", label, firstText, secondText);
-}
-
-// Shows the counters in both status lines and the overall percentage, now.
-void UpdateStatusLines()
-{
-    char left[STATUS_TEXT_MAX];
-    char right[STATUS_TEXT_MAX];
-    FormatStatusLine(left, sizeof left, "synchronisierte Dateien: ", CopiedFiles, TotalSourceFiles);
-    FormatStatusLine(right, sizeof right, "bereinigte Dateien: ", CleanedEntries, CheckedTargetFiles);
-    SetControlText(CopiedStatusLabel, left);
-    SetControlText(CleanedStatusLabel, right);
-    if (TotalSourceFiles != 0)
-        SetBarPosition(TotalProgressBar, OverallPercent(ProcessedFiles, TotalSourceFiles));
+    LeftAloneEntries = 0;
 }
 
 // Appends one log line (prefix, path, CR LF) when the log is open.
@@ -70,4 +39,11 @@ void WriteLogLine(const char *prefix, const char *path)
     if (length < 0 || length >= (int)sizeof line)
         return;
     WriteFile((HANDLE)(INT_PTR)LogFile, line, (DWORD)length, &written, NULL);
+}
+
+// Records an entry the run leaves alone.
+void ReportLeftAlone(const char *path)
+{
+    LeftAloneEntries++;
+    WriteLogLine(LOG_LEFT_ALONE, path);
 }

@@ -1,85 +1,136 @@
 // The sync run: lock-down, count pass, mirror and cleanup of every pair,
 // restore, closing note, close request and the log opened in Notepad.
 #include "syncrun.h"
+#include "display.h"
+#include "notices.h"
+#include "ownfiles.h"
 #include "passes.h"
 #include "paths.h"
-#include "notices.h"
-#include "display.h"
 #include "runstate.h"
+#include "texts.h"
+#include "app/controls.h"
+#include "pairs/folderrules.h"
 #include "pairs/pairentry.h"
-#include "pairs/pairlist.h"
-#include "app/mainwindow.h"
+#include "pairs/selectionfile.h"
+#include "resources/resource.h"
 #include <shellapi.h>
+#include <stdio.h>
 
 const char LOG_FILE_NAME[] = "log.txt";
 
-static const char SKIPPED_PAIRS_TEXT[] =
-    "Mindestens ein Eintrag der Liste ist kein gültiges Ordnerpaar oder sein Zielordner liegt "
-    "im Quellordner.\nDiese Einträge werden bei der Synchronisierung übersprungen.";
-
 enum { LOCKED_CONTROL_COUNT = 6 };
 
+// The controls a run disables, in the order it disables them.
+static HWND *const LockedControls[LOCKED_CONTROL_COUNT] = {&SourceBrowseButton, &TargetBrowseButton, &ExitButton,
+                                                          &AddPairButton, &PairList, &RemovePairButton};
+
+// Disables the controls that could change the list and greys the load and
+// save menu items; wasEnabled receives each control's state before.
+static void LockDown(BOOL *wasEnabled)
+{
+    for (int i = 0; i < LOCKED_CONTROL_COUNT; i++)
+        wasEnabled[i] = !EnableWindow(*LockedControls[i], FALSE);
+    EnableMenuItem(MainMenu, OpenMenuItem, MF_BYCOMMAND | MF_GRAYED);
+    EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_GRAYED);
+}
+
+// Gives the locked controls their states back and enables both menu items.
+static void Restore(const BOOL *wasEnabled)
+{
+    for (int i = 0; i < LOCKED_CONTROL_COUNT; i++)
+        EnableWindow(*LockedControls[i], wasEnabled[i]);
+    EnableMenuItem(MainMenu, OpenMenuItem, MF_BYCOMMAND | MF_ENABLED);
+    EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_ENABLED);
+}
+
 // Gets pair index if a pass may run on it; tells the user once per run
-// about entries without both folders and about targets inside their source.
+// about entries without both folders and about pairs whose folders are one
+// or lie inside each other.
 static bool GetRunnablePair(int index, char *source, char *target, bool *told)
 {
-    bool valid = GetPair(index, source, PAIR_TEXT_MAX, target, PAIR_TEXT_MAX) &&
-                 !ContainsNoCase(target, source);
+    bool valid = GetPair(index, source, target) && !FoldersNested(source, target);
     if (!valid && !*told) {
         *told = true;
         FlushDisplay();
-        ShowNotice(SKIPPED_PAIRS_TEXT, "Hinweis", MB_OK | MB_ICONWARNING);
+        ShowNotice(SKIPPED_PAIRS_NOTE, TITLE_NOTE, MB_OK | MB_ICONWARNING);
     }
     return valid;
 }
 
-// The whole run, steps 1 to 21.
+// Opens the run log afresh and learns the program's own files, the log among them.
+static void OpenLog()
+{
+    OFSTRUCT logRecord;
+    char program[MAX_PATH], log[MAX_PATH];
+    LogFile = OpenFile(LOG_FILE_NAME, &logRecord, OF_CREATE | OF_WRITE);
+    DWORD programLength = GetModuleFileNameA(NULL, program, sizeof program);
+    DWORD logLength = GetFullPathNameA(LOG_FILE_NAME, sizeof log, log, NULL);
+    IdentifyOwnFiles(programLength > 0 && programLength < sizeof program ? program : NULL, AutoSavePath,
+                     LogFile != HFILE_ERROR && logLength > 0 && logLength < sizeof log ? log : NULL);
+}
+
+// Mirrors every pair and cleans it when allowed. A pair whose folders came
+// to overlap while the run went on is not cleaned, and no later one either.
+static void MirrorPairs(int count, bool cleanup, bool *told)
+{
+    char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
+    for (int i = 0; i < count; i++) {
+        if (!GetRunnablePair(i, source, target, told))
+            continue;
+        MirrorFolder(source, target, cleanup);
+        if (cleanup && PairOverlapsNow(i)) {
+            cleanup = false;
+            FlushDisplay();
+            ShowNotice(OVERLAP_WARNING, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+        }
+        if (cleanup)
+            CleanTargetFolder(source, target);
+    }
+}
+
+// Tells how many entries the run left alone, when it left any.
+static void ShowLeftAloneNote()
+{
+    char text[NOTICE_TEXT_MAX];
+    if (LeftAloneEntries == 0)
+        return;
+    snprintf(text, sizeof text, LEFT_ALONE_NOTE, LeftAloneEntries);
+    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+}
+
+// The whole run.
 void RunSync()
 {
-    HWND *locked[LOCKED_CONTROL_COUNT] = {&SourceBrowseButton, &TargetBrowseButton, &ExitButton,
-                                          &AddPairButton, &PairList, &RemovePairButton};
     BOOL wasEnabled[LOCKED_CONTROL_COUNT];
     char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
-    OFSTRUCT logRecord;
     bool told = false;
 
-    for (int i = 0; i < LOCKED_CONTROL_COUNT; i++)
-        wasEnabled[i] = !EnableWindow(*locked[i], FALSE);
-    EnableMenuItem(MainMenu, OpenMenuItem, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_GRAYED);
+    LockDown(wasEnabled);
     ResetCounters();
-    SetWindowTextA(SyncButton, "Abbrechen");
+    SetWindowTextA(SyncButton, CANCEL_BUTTON_TEXT);
     // A starter that marked the run active cleared the cancel flag itself, so
     // that a cancel confirmed before this point is not lost.
     if (!MarkRunActive())
         ClearCancel();
     ForgetDisplayState();
-    LogFile = OpenFile(LOG_FILE_NAME, &logRecord, OF_CREATE | OF_WRITE);
-    int count = (int)SendMessageA(PairList, LB_GETCOUNT, 0, 0);
+    OpenLog();
+    int count = PairCount();
     bool cleanup = CleanupAllowed();
     for (int i = 0; i < count; i++)
         if (GetRunnablePair(i, source, target, &told))
-            TotalSourceFiles += CountSourceFiles(source);
+            TotalSourceFiles += CountSourceFiles(source, target);
     UpdateStatusLines();
-    for (int i = 0; i < count; i++) {
-        if (!GetRunnablePair(i, source, target, &told))
-            continue;
-        MirrorFolder(source, target);
-        if (cleanup)
-            CleanTargetFolder(source, target);
-    }
+    MirrorPairs(count, cleanup, &told);
+    ForgetPairs();
     FlushDisplay();
-    SetWindowTextA(SyncButton, "Synchronisieren");
+    SetWindowTextA(SyncButton, SYNC_BUTTON_TEXT);
     SetRunActive(false);
-    for (int i = 0; i < LOCKED_CONTROL_COUNT; i++)
-        EnableWindow(*locked[i], wasEnabled[i]);
-    EnableMenuItem(MainMenu, OpenMenuItem, MF_BYCOMMAND | MF_ENABLED);
-    EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_ENABLED);
-    ShowCurrentFile("aktuelle Datei: n/a");
-    ShowFileProgress(0);
+    Restore(wasEnabled);
+    RecordCurrentFile(NO_CURRENT_FILE_TEXT);
+    RecordFileProgress(0);
     FlushDisplay();
-    MessageBoxA(MainWindow, IsCancelRequested() ? "Synchronisierung abgebrochen." : "Synchronisierung abgeschlossen.",
-                "Hinweis", MB_OK | MB_ICONINFORMATION);
+    ShowLeftAloneNote();
+    ShowNotice(IsCancelRequested() ? RUN_CANCELLED_NOTE : RUN_COMPLETED_NOTE, TITLE_NOTE, MB_OK | MB_ICONINFORMATION);
     if (TakeExitAfterRun())
         PostMessageA(MainWindow, WM_CLOSE, 0, 0);
     if (LogFile != HFILE_ERROR)

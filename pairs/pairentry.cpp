@@ -1,9 +1,9 @@
 // Pair entry: composing and splitting the text form of one sync pair.
 #include "pairentry.h"
-#include "engine/paths.h"
+#include "app/controls.h"
 #include <string.h>
 
-const char PAIR_SEPARATOR[] = "' -> '";
+static const char PAIR_SEPARATOR[] = "' -> '";
 
 // Composes the entry of source and target into out.
 bool ComposePairEntry(const char *source, const char *target, char *out, size_t outSize)
@@ -56,23 +56,56 @@ bool SplitPairEntry(const char *entry, char *source, size_t sourceSize, char *ta
     return false;
 }
 
-// True for a folder path a pair entry can carry: non-empty, ending in a
-// backslash, without apostrophe or at sign.
-static bool CarriableFolder(const char *folder)
+// True for a folder path a pair entry can carry.
+bool FolderCarriable(const char *folder)
+{
+    return strpbrk(folder, "'@") == NULL;
+}
+
+// True for a folder an entry made by the add command holds: carriable,
+// non-empty and ending in a backslash.
+static bool EntryFolder(const char *folder)
 {
     size_t length = strlen(folder);
-    return length > 0 && folder[length - 1] == '\\' && strpbrk(folder, "'@") == NULL;
+    return length > 0 && folder[length - 1] == '\\' && FolderCarriable(folder);
 }
 
 // True when text is exactly a composed entry of two carriable folders.
 bool IsWellFormedPairEntry(const char *text)
 {
     char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX], again[PAIR_COMPOSE_MAX];
-    if (strlen(text) >= PAIR_TEXT_MAX)
+    if (strlen(text) >= PAIR_TEXT_MAX || !SplitPairEntry(text, source, sizeof source, target, sizeof target))
         return false;
-    if (!SplitPairEntry(text, source, sizeof source, target, sizeof target))
-        return false;
-    if (!CarriableFolder(source) || !CarriableFolder(target))
+    if (!EntryFolder(source) || !EntryFolder(target))
         return false;
     return ComposePairEntry(source, target, again, sizeof again) && strcmp(again, text) == 0;
+}
+
+// Number of entries in the pair list.
+int PairCount()
+{
+    LRESULT count = SendMessageA(PairList, LB_GETCOUNT, 0, 0);
+    return count > 0 ? (int)count : 0;
+}
+
+// Reads entry index into out (PAIR_TEXT_MAX bytes, zeroed first).
+bool GetPairEntry(int index, char *out)
+{
+    memset(out, 0, PAIR_TEXT_MAX);
+    LRESULT length = SendMessageA(PairList, LB_GETTEXTLEN, (WPARAM)index, 0);
+    if (length == LB_ERR || length >= PAIR_TEXT_MAX)
+        return false;
+    return SendMessageA(PairList, LB_GETTEXT, (WPARAM)index, (LPARAM)out) != LB_ERR;
+}
+
+// Reads and splits entry index.
+bool GetPair(int index, char *source, char *target)
+{
+    char entry[PAIR_TEXT_MAX];
+    if (!GetPairEntry(index, entry)) {
+        source[0] = 0;
+        target[0] = 0;
+        return false;
+    }
+    return SplitPairEntry(entry, source, PAIR_TEXT_MAX, target, PAIR_TEXT_MAX);
 }

@@ -1,4 +1,5 @@
-// Pair entry: the text form "'<source>' -> '<target>'" of one sync pair.
+// Pair entry: the text form "'<source>' -> '<target>'" of one sync pair, and
+// reading entries back out of the pair list.
 #pragma once
 #include <stddef.h>
 
@@ -6,8 +7,6 @@ enum {
     PAIR_COMPOSE_MAX = 1300, // buffer an entry is composed in
     PAIR_TEXT_MAX = 1000     // buffer an entry is read back into
 };
-
-extern const char PAIR_SEPARATOR[];
 
 // Composes the entry of source and target into out; false when it does not fit.
 bool ComposePairEntry(const char *source, const char *target, char *out, size_t outSize);
@@ -17,6 +16,21 @@ bool ComposePairEntry(const char *source, const char *target, char *out, size_t 
 // does not fit its buffer; the outputs are then empty.
 bool SplitPairEntry(const char *entry, char *source, size_t sourceSize, char *target, size_t targetSize);
 
+// True for a folder path a pair entry can carry: without apostrophe or at
+// sign, which the split rule and the selection-file format cut at.
+bool FolderCarriable(const char *folder);
+
 // True when text is exactly the entry that ComposePairEntry makes of two
-// non-empty folders ending in a backslash, without apostrophes or at signs.
+// non-empty carriable folders ending in a backslash.
 bool IsWellFormedPairEntry(const char *text);
+
+// Number of entries in the pair list (0 when the query fails).
+int PairCount();
+
+// Reads entry index into out (PAIR_TEXT_MAX bytes, zeroed first); false when
+// the entry does not exist or does not fit.
+bool GetPairEntry(int index, char *out);
+
+// Reads and splits entry index into two PAIR_TEXT_MAX buffers; false when it
+// has no source and target.
+bool GetPair(int index, char *source, char *target);

@@ -1,10 +1,10 @@
 // Selection files and the auto-save file.
 #include "selectionfile.h"
 #include "pairentry.h"
-#include "pairlist.h"
-#include "app/mainwindow.h"
+#include "app/controls.h"
 #include "engine/notices.h"
 #include "engine/paths.h"
+#include "engine/texts.h"
 #include <commdlg.h>
 #include <string.h>
 
@@ -12,26 +12,37 @@ const char AUTO_SAVE_NAME[] = "Ini.dat";
 const char SELECTION_EXTENSION[] = ".MirrorixPath";
 char AutoSavePath[MAX_PATH] = "";
 
+static const char ENTRY_MARKER[] = "@@";
 static const char TEMP_SUFFIX[] = ".neu";
-static const char SAVE_FAILED[] = "Die Sync-Auswahl konnte nicht gespeichert werden in";
-static const char LOAD_FAILED[] = "Die Sync-Auswahl konnte nicht geladen werden aus";
-static const char TOO_LARGE[] = "Die Datei ist zu groß für eine Sync-Auswahl (höchstens 10000 Bytes):";
-static const char PIECES_DROPPED[] =
-    "Einige Einträge der Datei sind keine gültigen Sync-Auswahlen und wurden nicht geladen.";
-static const char FILTER[] = "MirrorixPaths (*.MirrorixPath)\0*.MirrorixPath\0";
 
-// Finds "Ini.dat" once; afterwards the same file is always used.
+// Names AUTO_SAVE_NAME in folder into AutoSavePath; false when it does not fit.
+static bool AutoSaveIn(const char *folder)
+{
+    size_t length = strlen(folder);
+    const char *tail = (length > 0 && folder[length - 1] == '\\') ? "" : "\\";
+    return length > 0 && JoinPath(AutoSavePath, sizeof AutoSavePath, folder, tail, AUTO_SAVE_NAME);
+}
+
+// True when AutoSavePath names an existing file.
+static bool AutoSaveExists()
+{
+    DWORD attributes = GetFileAttributesA(AutoSavePath);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Finds "Ini.dat" once: in the program's folder, then in the current folder.
 void ResolveAutoSavePath()
 {
-    char *namePart = NULL;
-    DWORD found = SearchPathA(NULL, AUTO_SAVE_NAME, NULL, sizeof AutoSavePath, AutoSavePath, &namePart);
-    if (found > 0 && found < sizeof AutoSavePath)
-        return;
-    char directory[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
-    const char *tail = (length > 0 && directory[length - 1] == '\\') ? "" : "\\";
-    if (length == 0 || length >= sizeof directory ||
-        !JoinPath(AutoSavePath, sizeof AutoSavePath, directory, tail, AUTO_SAVE_NAME))
+    char folder[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, folder, sizeof folder);
+    char *slash = length > 0 && length < sizeof folder ? strrchr(folder, '\\') : NULL;
+    if (slash != NULL) {
+        slash[1] = 0;
+        if (AutoSaveIn(folder) && AutoSaveExists())
+            return;
+    }
+    length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !AutoSaveIn(folder))
         CopyText(AutoSavePath, sizeof AutoSavePath, AUTO_SAVE_NAME);
 }
 
@@ -45,13 +56,29 @@ static const char *FileOf(const char *name)
     return AutoSavePath;
 }
 
+// Bytes the saved list takes: every entry with its marker, and the final NUL.
+static size_t SavedListSize()
+{
+    int count = PairCount();
+    size_t size = 1;
+    for (int i = 0; i < count; i++)
+        size += (size_t)SendMessageA(PairList, LB_GETTEXTLEN, (WPARAM)i, 0) + 2;
+    return size;
+}
+
+// True when the list, with one more entry of entryLength characters, still fits one selection file.
+bool ListFitsWith(size_t entryLength)
+{
+    return SavedListSize() + entryLength + 2 <= SELECTION_READ_MAX;
+}
+
 // Joins the list into text in the file format; returns its length with the NUL, or -1.
 static int JoinList(char *text, int size)
 {
     char entry[PAIR_TEXT_MAX];
-    LRESULT count = SendMessageA(PairList, LB_GETCOUNT, 0, 0);
+    int count = PairCount();
     int used = 0;
-    if (count <= 0)
+    if (count == 0)
         return 0;
     for (int i = 0; i < count; i++) {
         if (!GetPairEntry(i, entry))
@@ -59,7 +86,7 @@ static int JoinList(char *text, int size)
         int length = (int)strlen(entry);
         if (used + 2 + length + 1 > size)
             return -1;
-        memcpy(text + used, "@@", 2);
+        memcpy(text + used, ENTRY_MARKER, 2);
         memcpy(text + used + 2, entry, length);
         used += 2 + length;
     }
@@ -67,37 +94,44 @@ static int JoinList(char *text, int size)
     return used + 1;
 }
 
-// Writes bytes to a new file beside path and puts it in path's place.
-static bool ReplaceFile(const char *path, const char *bytes, int length)
+// Writes bytes to a new file beside path and puts it in path's place; false
+// with *code set.
+static bool ReplaceFileContent(const char *path, const char *bytes, int length, DWORD *code)
 {
     char temporary[FILE_NAME_BUFFER + sizeof TEMP_SUFFIX];
+    *code = ERROR_SUCCESS;
     if (!JoinPath(temporary, sizeof temporary, path, TEMP_SUFFIX)) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        *code = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        *code = GetLastError();
         return false;
+    }
     bool ok = true;
     for (int done = 0; ok && done < length;) {
         DWORD written = 0;
         ok = WriteFile(file, bytes + done, (DWORD)(length - done), &written, NULL) && written > 0;
         if (ok)
             done += (int)written;
-        else if (GetLastError() == ERROR_SUCCESS)
-            SetLastError(ERROR_WRITE_FAULT);
+        else
+            *code = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
     }
-    ok = ok && FlushFileBuffers(file);
-    DWORD code = GetLastError();
-    ok = CloseHandle(file) && ok;
-    if (ok && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (ok && !FlushFileBuffers(file)) {
         ok = false;
-    if (!ok) {
-        if (code == ERROR_SUCCESS || GetLastError() != ERROR_SUCCESS)
-            code = GetLastError();
-        DeleteFileA(temporary);
-        SetLastError(code);
+        *code = GetLastError();
     }
+    if (!CloseHandle(file) && ok) {
+        ok = false;
+        *code = GetLastError();
+    }
+    if (ok && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        *code = GetLastError();
+    }
+    if (!ok)
+        DeleteFileA(temporary);
     return ok;
 }
 
@@ -106,13 +140,10 @@ bool SavePairList(const char *name)
 {
     char text[SELECTION_READ_MAX];
     const char *path = FileOf(name);
+    DWORD code = ERROR_BUFFER_OVERFLOW;
     int length = JoinList(text, sizeof text);
-    if (length < 0)
-        SetLastError(ERROR_BUFFER_OVERFLOW);
-    else
-        SetLastError(ERROR_SUCCESS);
-    if (length < 0 || !ReplaceFile(path, text, length)) {
-        ReportError(SAVE_FAILED, path);
+    if (length < 0 || !ReplaceFileContent(path, text, length, &code)) {
+        ReportError(code, SAVE_FAILED, path);
         return false;
     }
     return true;
@@ -154,7 +185,7 @@ static void AddToList(const char *entry, void *)
     SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry);
 }
 
-// Reads at most limit bytes of file into buffer; -1 with the last error on failure.
+// Reads at most limit bytes of file into buffer; -1 on failure.
 static int ReadWhole(HANDLE file, char *buffer, int limit)
 {
     int total = 0;
@@ -169,7 +200,8 @@ static int ReadWhole(HANDLE file, char *buffer, int limit)
     return total;
 }
 
-// Replaces the list by the entries of name (NULL: the auto-save file).
+// Replaces the list by the entries of name (NULL: the auto-save file). A
+// file one byte over the limit is read to tell that it is too large.
 bool LoadPairList(const char *name)
 {
     char bytes[SELECTION_READ_MAX + 1];
@@ -178,24 +210,23 @@ bool LoadPairList(const char *name)
     if (file == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
         if (name != NULL || (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND))
-            ReportError(LOAD_FAILED, path);
+            ReportError(code, LOAD_FAILED, path);
         return false;
     }
     int length = ReadWhole(file, bytes, sizeof bytes);
     DWORD code = GetLastError();
     CloseHandle(file);
     if (length < 0) {
-        SetLastError(code);
-        ReportError(LOAD_FAILED, path);
+        ReportError(code, LOAD_FAILED, path);
         return false;
     }
     if (length > SELECTION_READ_MAX) {
-        ShowErrorNotice(ERROR_FILE_TOO_LARGE, MB_OK | MB_ICONERROR, TOO_LARGE, path, NULL, NULL);
+        ReportError(ERROR_FILE_TOO_LARGE, FILE_TOO_LARGE, path);
         return false;
     }
     SendMessageA(PairList, LB_RESETCONTENT, 0, 0);
     if (ParseSelectionText(bytes, length, AddToList, NULL) > 0)
-        ShowErrorNotice(ERROR_INVALID_DATA, MB_OK | MB_ICONWARNING, PIECES_DROPPED, path, NULL, NULL);
+        ShowErrorNotice(ERROR_INVALID_DATA, MB_OK | MB_ICONWARNING, PIECES_DROPPED_NOTE, path);
     if (name != NULL)
         return SavePairList(NULL);
     return true;
@@ -219,7 +250,7 @@ static void PrepareDialog(OPENFILENAMEA *dialog, char *fileName, DWORD flags)
     memset(dialog, 0, sizeof *dialog);
     dialog->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog->hwndOwner = MainWindow;
-    dialog->lpstrFilter = FILTER;
+    dialog->lpstrFilter = FILE_FILTER;
     dialog->lpstrFile = fileName;
     dialog->nMaxFile = FILE_NAME_MAX;
     dialog->lpstrInitialDir = StartDirectory;
@@ -235,13 +266,14 @@ void OpenSelectionFile()
     if (!GetOpenFileNameA(&dialog))
         return;
     bool loaded = LoadPairList(fileName);
-    EnableWindow(SyncButton, PairListHasEntries() ? TRUE : FALSE);
+    EnableWindow(SyncButton, PairCount() > 0 ? TRUE : FALSE);
     EnableWindow(RemovePairButton, FALSE);
     if (loaded)
-        MessageBoxA(MainWindow, "Ihre Auswahl wurde geladen", "Geladen", MB_OK | MB_ICONINFORMATION);
+        ShowNotice(LOADED_NOTE, TITLE_LOADED, MB_OK | MB_ICONINFORMATION);
 }
 
-// The save command: dialog, extension, save, confirmation.
+// The save command: dialog, extension, save, confirmation. The buffer has
+// room behind the dialog's 260 characters for the extension.
 void SaveSelectionFile()
 {
     char fileName[FILE_NAME_BUFFER] = "";
@@ -249,7 +281,6 @@ void SaveSelectionFile()
     PrepareDialog(&dialog, fileName, OFN_PATHMUSTEXIST);
     if (!GetSaveFileNameA(&dialog))
         return;
-    AddSelectionExtension(fileName, sizeof fileName);
-    if (SavePairList(fileName))
-        MessageBoxA(MainWindow, "Ihre Auswahl wurde gespeichert", "Gespeichert", MB_OK | MB_ICONINFORMATION);
+    if (AddSelectionExtension(fileName, sizeof fileName) && SavePairList(fileName))
+        ShowNotice(SAVED_NOTE, TITLE_SAVED, MB_OK | MB_ICONINFORMATION);
 }

@@ -12,9 +12,14 @@ extern const char AUTO_SAVE_NAME[];
 extern const char SELECTION_EXTENSION[];
 extern char AutoSavePath[MAX_PATH];
 
-// Finds "Ini.dat" along the platform's search order, else names the one in
-// the current directory; every later auto-save and load uses that path.
+// Finds "Ini.dat" in the program's folder, then in the current folder, and
+// else names the one in the current folder; every later auto-save and load
+// uses that path.
 void ResolveAutoSavePath();
+
+// True when the list, with one more entry of entryLength characters, still
+// fits one selection file.
+bool ListFitsWith(size_t entryLength);
 
 // Writes the list to name (NULL: the auto-save file) in one replacing step;
 // a failure keeps the old file and is reported. True on success.

@@ -1,8 +1,9 @@
 // Shared helpers of the tests.
 #include "support.h"
 #include "files.h"
-#include "app/mainwindow.h"
+#include "app/controls.h"
 #include "engine/display.h"
+#include "resources/resource.h"
 #include "engine/runstate.h"
 #include "pairs/selectionfile.h"
 #include <commctrl.h>

@@ -2,7 +2,10 @@
 // worker thread and the commands with their confirmations.
 #include "support.h"
 #include "app/commands.h"
+#include "app/controls.h"
 #include "app/mainwindow.h"
+#include "engine/texts.h"
+#include "resources/resource.h"
 #include "engine/runstate.h"
 #include "engine/syncrun.h"
 #include "pairs/pairentry.h"

@@ -1,6 +1,9 @@
 // User actions at awkward moments of a run, on the real main window.
 #include "support.h"
+#include "app/controls.h"
 #include "app/mainwindow.h"
+#include "engine/texts.h"
+#include "resources/resource.h"
 #include "engine/runstate.h"
 #include "pairs/selectionfile.h"
 #include <gtest/gtest.h>

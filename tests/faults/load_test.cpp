@@ -1,7 +1,10 @@
 // Load: a tree of 100,000 files and folders nested 60 deep, made on the
 // Linux side, mirrored by a real run; and a cancel during its count pass.
 #include "support.h"
+#include "app/controls.h"
 #include "app/mainwindow.h"
+#include "engine/texts.h"
+#include "resources/resource.h"
 #include "engine/runstate.h"
 #include "engine/syncrun.h"
 #include "pairs/selectionfile.h"

@@ -1,7 +1,7 @@
 // Helper of the fault suite: saves two pair lists in turn to one file, for
 // ever, so that the test can kill it in the middle of a save.
 #include "support.h"
-#include "app/mainwindow.h"
+#include "app/controls.h"
 #include "pairs/selectionfile.h"
 #include "faults/saverlists.h"
 

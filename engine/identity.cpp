@@ -1,0 +1,81 @@
+// Folder and file identity. The file index alone is not enough: under Wine
+// every drive reports volume 0, so indexes of two file systems can meet. The
+// final path is canonical on Windows and under Wine alike (links, "..",
+// short names and second drive letters resolved), so "same" holds when the
+// final paths or the indexes agree, and "inside" is a prefix of final paths.
+#include "identity.h"
+#include <string.h>
+
+// Drops "\\?\" (and turns "\\?\UNC\" into "\\") and any trailing backslash.
+static bool NormaliseFinalPath(const char *raw, char *out, size_t size)
+{
+    bool ok;
+    if (strncmp(raw, "\\\\?\\UNC\\", 8) == 0)
+        ok = JoinPath(out, size, "\\\\", raw + 8);
+    else if (strncmp(raw, "\\\\?\\", 4) == 0)
+        ok = CopyText(out, size, raw + 4);
+    else
+        ok = CopyText(out, size, raw);
+    size_t length = strlen(out);
+    while (length > 0 && out[length - 1] == '\\')
+        out[--length] = 0;
+    return ok && length > 0;
+}
+
+// The final path of an open handle, normalised.
+bool FinalPathOf(HANDLE handle, char *out, size_t size)
+{
+    char raw[PATH_TEXT_MAX];
+    DWORD length = GetFinalPathNameByHandleA(handle, raw, sizeof raw, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof raw) {
+        out[0] = 0;
+        return false;
+    }
+    return NormaliseFinalPath(raw, out, size);
+}
+
+// Learns what path names.
+bool Identify(const char *path, Identity *identity)
+{
+    memset(identity, 0, sizeof *identity);
+    HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileInformationByHandle(handle, &info) &&
+              FinalPathOf(handle, identity->finalPath, sizeof identity->finalPath);
+    CloseHandle(handle);
+    if (!ok)
+        return false;
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->indexHigh = info.nFileIndexHigh;
+    identity->indexLow = info.nFileIndexLow;
+    identity->known = true;
+    return true;
+}
+
+// True when both are known and name one object.
+bool SameObject(const Identity *first, const Identity *second)
+{
+    if (!first->known || !second->known)
+        return false;
+    bool sameIndex = first->volume == second->volume && first->indexHigh == second->indexHigh &&
+                     first->indexLow == second->indexLow;
+    return sameIndex || EqualNoCase(first->finalPath, second->finalPath);
+}
+
+// True when both are known and inner lies somewhere below outer.
+bool LiesInside(const Identity *inner, const Identity *outer)
+{
+    if (!inner->known || !outer->known)
+        return false;
+    size_t length = strlen(outer->finalPath);
+    return StartsWithNoCase(inner->finalPath, outer->finalPath) && inner->finalPath[length] == '\\';
+}
+
+// True when the two are one folder or one lies inside the other.
+bool Nested(const Identity *first, const Identity *second)
+{
+    return SameObject(first, second) || LiesInside(first, second) || LiesInside(second, first);
+}

@@ -1,0 +1,28 @@
+// What the file system says a folder or file is, whatever its path text:
+// its volume and file index, and its final path with links, aliases and
+// short names resolved.
+#pragma once
+#include <windows.h>
+#include "paths.h"
+
+struct Identity {
+    bool known;
+    DWORD volume, indexHigh, indexLow;
+    char finalPath[PATH_TEXT_MAX]; // without "\\?\" and without a trailing backslash
+};
+
+// Learns what path names (a folder may end in a backslash); false, with
+// identity->known false, when it cannot be opened.
+bool Identify(const char *path, Identity *identity);
+
+// The final path of an open handle, normalised as in Identity; false when unknown.
+bool FinalPathOf(HANDLE handle, char *out, size_t size);
+
+// True when both are known and name one object.
+bool SameObject(const Identity *first, const Identity *second);
+
+// True when both are known and inner lies somewhere below outer.
+bool LiesInside(const Identity *inner, const Identity *outer);
+
+// True when the two are one folder or one lies inside the other.
+bool Nested(const Identity *first, const Identity *second);

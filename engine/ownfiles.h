@@ -1,0 +1,16 @@
+// The program's own files, which a run never deletes or overwrites: the
+// running program, its auto-save file and its run log.
+#pragma once
+#include <windows.h>
+
+enum { OWN_FILE_COUNT = 3 };
+
+// Learns what the own files are; a path that is NULL or cannot be opened is left out.
+void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const char *logPath);
+
+// True when the entry called name at path is one of the own files. Only an
+// entry whose name is an own file's long or short name is asked about.
+bool IsOwnFile(const char *path, const char *name);
+
+// The same for an entry already opened as handle, with its final path.
+bool IsOwnFileHandle(HANDLE handle, const char *name, const char *finalPath);

@@ -1,0 +1,68 @@
+// Removing one name without touching what a link points to. Under Wine a
+// link to a file is not marked as one, and deleting a link by its name
+// deletes what it points to; so every removal opens the name, compares the
+// handle's final path with the one the name itself would have, and deletes
+// through that handle only when they agree. On Windows the handle is opened
+// on the link itself, so a link is removed as a link.
+#include "removal.h"
+#include "identity.h"
+#include "ownfiles.h"
+#include "paths.h"
+#include <string.h>
+
+// The final path path would have if it were no link: its folder's final path and its name.
+static bool ExpectedFinalPath(const char *path, char *out, size_t size)
+{
+    char folder[PATH_TEXT_MAX];
+    const char *slash = strrchr(path, '\\');
+    Identity identity;
+    if (slash == NULL || !CopyText(folder, sizeof folder, path))
+        return false;
+    folder[slash - path + 1] = 0;
+    return Identify(folder, &identity) && JoinPath(out, size, identity.finalPath, slash);
+}
+
+// Clears the read-only attribute through handle.
+static void ClearReadOnly(HANDLE handle)
+{
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+}
+
+// Removes the file or folder link at path through a handle on the name itself.
+Removal RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly, DWORD *code)
+{
+    char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX];
+    const char *slash = strrchr(path, '\\');
+    const char *name = slash != NULL ? slash + 1 : path;
+    *code = ERROR_SUCCESS;
+    if (expectedFinal == NULL) {
+        if (!ExpectedFinalPath(path, expected, sizeof expected))
+            return KEPT_AS_LINK;
+        expectedFinal = expected;
+    }
+    HANDLE handle = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *code = GetLastError();
+        return REMOVAL_FAILED;
+    }
+    Removal result = REMOVED;
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (!FinalPathOf(handle, actual, sizeof actual) || !EqualNoCase(actual, expectedFinal))
+        result = KEPT_AS_LINK;
+    else if (IsOwnFileHandle(handle, name, actual))
+        result = KEPT_AS_OWN_FILE;
+    else {
+        if (clearReadOnly)
+            ClearReadOnly(handle);
+        if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
+            *code = GetLastError();
+            result = REMOVAL_FAILED;
+        }
+    }
+    CloseHandle(handle);
+    return result;
+}
