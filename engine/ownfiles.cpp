@@ -66,18 +66,3 @@ bool IsOwnFile(const char *path, const char *name)
     Identity identity;
     return NameOfOwnFile(name) && Identify(path, &identity) && OwnIdentity(&identity);
 }
-
-// The same for an entry already opened as handle, with its final path.
-bool IsOwnFileHandle(HANDLE handle, const char *name, const char *finalPath)
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!NameOfOwnFile(name) || !GetFileInformationByHandle(handle, &info))
-        return false;
-    Identity identity;
-    identity.known = true;
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.indexHigh = info.nFileIndexHigh;
-    identity.indexLow = info.nFileIndexLow;
-    CopyText(identity.finalPath, sizeof identity.finalPath, finalPath);
-    return OwnIdentity(&identity);
-}

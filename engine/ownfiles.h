@@ -11,6 +11,3 @@ void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const c
 // True when the entry called name at path is one of the own files. Only an
 // entry whose name is an own file's long or short name is asked about.
 bool IsOwnFile(const char *path, const char *name);
-
-// The same for an entry already opened as handle, with its final path.
-bool IsOwnFileHandle(HANDLE handle, const char *name, const char *finalPath);

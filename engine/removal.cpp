@@ -30,13 +30,17 @@ static void ClearReadOnly(HANDLE handle)
     SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
 }
 
-// Removes the file or folder link at path through a handle on the name itself.
+// Removes the file or folder link at path through a handle on the name
+// itself. An own file is recognised first: the run log is open for writing
+// and could not be opened for deletion.
 Removal RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly, DWORD *code)
 {
     char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX];
     const char *slash = strrchr(path, '\\');
     const char *name = slash != NULL ? slash + 1 : path;
     *code = ERROR_SUCCESS;
+    if (IsOwnFile(path, name))
+        return KEPT_AS_OWN_FILE;
     if (expectedFinal == NULL) {
         if (!ExpectedFinalPath(path, expected, sizeof expected))
             return KEPT_AS_LINK;
@@ -51,11 +55,9 @@ Removal RemoveFileName(const char *path, const char *expectedFinal, bool clearRe
     }
     Removal result = REMOVED;
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (!FinalPathOf(handle, actual, sizeof actual) || !EqualNoCase(actual, expectedFinal))
+    if (!FinalPathOf(handle, actual, sizeof actual) || !EqualNoCase(actual, expectedFinal)) {
         result = KEPT_AS_LINK;
-    else if (IsOwnFileHandle(handle, name, actual))
-        result = KEPT_AS_OWN_FILE;
-    else {
+    } else {
         if (clearReadOnly)
             ClearReadOnly(handle);
         if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {

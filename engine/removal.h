@@ -11,9 +11,9 @@ enum Removal {
 };
 
 // Removes the file or folder link at path through a handle on the name
-// itself. Kept when the handle's final path is not expectedFinal (the final
-// path the name would have if it were no link; NULL: learnt from the
-// folder), so that no link is ever followed, and kept when it is one of the
-// program's own files. A read-only file is refused, as the platform's
+// itself. Kept when it is one of the program's own files, and when the
+// handle's final path is not expectedFinal (the final path the name would
+// have if it were no link; NULL: learnt from the folder), so that no link
+// is ever followed. A read-only file is refused, as the platform's
 // deletion refuses it, unless clearReadOnly (the program's own temporary).
 Removal RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly, DWORD *code);

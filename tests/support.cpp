@@ -5,16 +5,96 @@
 #include "engine/display.h"
 #include "resources/resource.h"
 #include "engine/runstate.h"
+#include "engine/syncrun.h"
 #include "pairs/selectionfile.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+std::string FixtureRoot()
+{
+    char root[MAX_PATH] = "";
+    DWORD length = GetEnvironmentVariableA("MIRRORIX_FIXTURES", root, sizeof root);
+    if (length == 0 || length >= sizeof root) {
+        GetTempPathA(sizeof root, root);
+        return root;
+    }
+    std::string path = std::string("Z:") + root;
+    for (char &c : path)
+        c = c == '/' ? '\\' : c;
+    return path.back() == '\\' ? path : path + "\\";
+}
+
+std::string UnixPath(const std::string &path)
+{
+    typedef char *(CDECL * ToUnix)(const WCHAR *);
+    static ToUnix toUnix =
+        (ToUnix)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH * 2];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2);
+    char *unixPath = toUnix != NULL ? toUnix(wide) : NULL;
+    std::string result = unixPath != NULL ? unixPath : "";
+    if (unixPath != NULL)
+        HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+// Wine starts a Linux program but cannot wait for it: the script writes its
+// last status into a marker file, which is waited for.
+bool RunShell(const std::string &script)
+{
+    static LONG counter = 0;
+    std::string base = FixtureRoot() + "shell-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(InterlockedIncrement(&counter));
+    WriteBytes(base + ".sh", script + "\necho $? > '" + UnixPath(base) + ".tmp' && mv '" + UnixPath(base) +
+                                 ".tmp' '" + UnixPath(base) + ".done'\n");
+    std::string command = "sh \"" + UnixPath(base + ".sh") + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA("Z:\\bin\\sh", &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return false;
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (DWORD start = GetTickCount(); !Exists(base + ".done") && GetTickCount() - start < 30000;)
+        Sleep(5);
+    std::string status = ReadBytes(base + ".done");
+    DeleteFileA((base + ".sh").c_str());
+    DeleteFileA((base + ".done").c_str());
+    return status == "0\n";
+}
+
+// Adds the entries below folder (relative to the snapshot's top) to shot.
+static void AddToSnapshot(const std::string &top, const std::string &folder, std::map<std::string, std::string> &shot)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE listing = FindFirstFileA((top + folder + "*.*").c_str(), &entry);
+    if (listing == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        shot[folder + name] = isFolder ? "<folder>" : ReadBytes(top + folder + name);
+        if (isFolder && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            AddToSnapshot(top, folder + name + "\\", shot);
+    } while (FindNextFileA(listing, &entry));
+    FindClose(listing);
+}
+
+std::map<std::string, std::string> Snapshot(const std::string &folder)
+{
+    std::map<std::string, std::string> shot;
+    AddToSnapshot(folder, "", shot);
+    return shot;
+}
+
 TempFolder::TempFolder()
 {
-    char base[MAX_PATH], name[MAX_PATH], current[MAX_PATH];
-    GetTempPathA(sizeof base, base);
+    char name[MAX_PATH], current[MAX_PATH];
     static LONG counter = 0;
-    snprintf(name, sizeof name, "%smirrorix-%lu-%ld\\", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    snprintf(name, sizeof name, "%smirrorix-%lu-%ld\\", FixtureRoot().c_str(), GetCurrentProcessId(),
+             InterlockedIncrement(&counter));
     path = name;
     RemoveTree(path);
     MakeFolder(path);
@@ -23,10 +103,14 @@ TempFolder::TempFolder()
     SetCurrentDirectoryA(path.c_str());
 }
 
+// Removed on the Linux side where it can be: the folder may hold links,
+// which the Windows functions of Wine would resolve.
 TempFolder::~TempFolder()
 {
     SetCurrentDirectoryA(previous.c_str());
-    RemoveTree(path);
+    std::string unixPath = UnixPath(path);
+    if (unixPath.empty() || !RunShell("rm -rf '" + unixPath + "'"))
+        RemoveTree(path);
 }
 
 std::string ControlText(HWND control)
@@ -163,6 +247,10 @@ void BoxAnswerer::Scan()
     EnumWindows(CollectWindow, (LPARAM)&state);
     for (HWND notepad : state.notepads)
         PostMessageA(notepad, WM_CLOSE, 0, 0);
+    EnterCriticalSection(&lock);
+    notepadsClosed += state.notepads.size();
+    notepadsOpen = (int)state.notepads.size();
+    LeaveCriticalSection(&lock);
     for (HWND box : state.boxes) {
         EnterCriticalSection(&lock);
         bool done = false;
@@ -178,10 +266,16 @@ void BoxAnswerer::Scan()
         char title[256] = "", text[4096] = "";
         GetWindowTextA(box, title, sizeof title);
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        int defaultButton = 0;
+        for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+            HWND button = GetDlgItem(box, id);
+            if (button != NULL && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+                defaultButton = id;
+        }
         EnterCriticalSection(&lock);
         int answer = rule(title, text);
         if (answer != 0) {
-            seen.push_back({title, text, answer});
+            seen.push_back({title, text, answer, defaultButton});
             answered.push_back(box);
         }
         LeaveCriticalSection(&lock);
@@ -195,6 +289,18 @@ void BoxAnswerer::Scan()
             alive.push_back(old);
     answered = alive;
     LeaveCriticalSection(&lock);
+}
+
+bool BoxAnswerer::WaitForNotepadClosed(DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; PumpFor(10)) {
+        EnterCriticalSection(&lock);
+        bool done = notepadsClosed > 0 && notepadsOpen == 0;
+        LeaveCriticalSection(&lock);
+        if (done)
+            return true;
+    }
+    return false;
 }
 
 void BoxAnswerer::SetFileName(const std::string &name)
@@ -317,4 +423,26 @@ std::string PassFixture::Log()
 {
     CloseLog();
     return ReadBytes(temp / "log.txt");
+}
+
+void RunFixture::AddPair(const std::string &from, const std::string &to)
+{
+    std::string entry = "'" + from + "' -> '" + to + "'";
+    SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry.c_str());
+}
+
+std::vector<SeenBox> RunFixture::Run(BoxAnswerer::Rule rule)
+{
+    BoxAnswerer answerer(rule);
+    EXPECT_TRUE(RunOnThreadPumping(SyncWorker, 120000)) << "the run did not end";
+    EXPECT_TRUE(answerer.WaitForNotepadClosed(20000)) << "the run opened no log in Notepad";
+    return answerer.Seen();
+}
+
+int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part)
+{
+    int n = 0;
+    for (const SeenBox &box : boxes)
+        n += box.text.find(part) != std::string::npos;
+    return n;
 }

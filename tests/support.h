@@ -5,10 +5,26 @@
 #include <string>
 #include <vector>
 #include <functional>
+#include <map>
 #include "files.h"
 #include <gtest/gtest.h>
 
-// A fresh folder under the Wine temp folder; the process works in it and it
+// The folder this test run keeps its files in: the run's fixture root
+// (MIRRORIX_FIXTURES, a Linux path) or else the Wine temp folder; ends in a backslash.
+std::string FixtureRoot();
+
+// The Linux path of a Windows path.
+std::string UnixPath(const std::string &path);
+
+// Runs a shell script on the Linux side and waits until it has ended;
+// true when its last command succeeded.
+bool RunShell(const std::string &script);
+
+// Every file and folder below folder, by relative path: a file's content,
+// or "<folder>".
+std::map<std::string, std::string> Snapshot(const std::string &folder);
+
+// A fresh folder under the fixture root; the process works in it and it
 // is removed, with everything in it, when the object goes.
 struct TempFolder {
     std::string path; // ends in a backslash
@@ -31,6 +47,7 @@ struct SeenBox {
     std::string title;
     std::string text;
     int answer;
+    int defaultButton;
 };
 
 // Answers every message box of this process from a helper thread, by the
@@ -47,6 +64,8 @@ public:
     // Name typed into the next open or save dialog ("" cancels it).
     void SetFileName(const std::string &name);
     int FileDialogs();
+    // Waits until a Notepad window was closed and none is left.
+    bool WaitForNotepadClosed(DWORD timeoutMs);
 private:
     static DWORD WINAPI Loop(LPVOID self);
     void Scan();
@@ -58,6 +77,8 @@ private:
     std::vector<HWND> answered;
     std::string fileName;
     int fileDialogs = 0;
+    int notepadsOpen = 0;
+    int notepadsClosed = 0;
     void AnswerFileDialog(HWND dialog);
 };
 
@@ -83,3 +104,14 @@ bool RunOnThreadPumping(LPTHREAD_START_ROUTINE function, DWORD timeoutMs);
 
 // Pumps this thread's messages for the given time.
 void PumpFor(DWORD ms);
+
+// A pass fixture that runs whole syncs over the pairs it is given, on a
+// thread of their own while this thread serves the stand-in controls.
+struct RunFixture : PassFixture {
+    void AddPair(const std::string &from, const std::string &to);
+    // Runs a sync, answering its boxes by rule; returns them.
+    std::vector<SeenBox> Run(BoxAnswerer::Rule rule = nullptr);
+};
+
+// Counts the boxes whose text contains part.
+int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part);

@@ -229,6 +229,45 @@ void SecondSession()
     Check(WaitForExit(p, STEP_TIMEOUT_MS) == 0, "the final close ends with exit code 0");
 }
 
+struct WindowCount { int found; };
+BOOL CALLBACK CountMainWindows(HWND window, LPARAM context)
+{
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    ((WindowCount *)context)->found += strcmp(className, "KR-Mirrorix") == 0;
+    return TRUE;
+}
+
+// A second start hands over to the running window and ends; the program
+// kept on the backup medium (its folder the target, its list beside it)
+// keeps itself, its list and its log through a run with cleanup.
+void ProgramOnTheBackupMedium()
+{
+    std::string stick = Base + "stick\\", copy = stick + "KR-Mirrorix.exe";
+    MakeFolder(stick);
+    Check(CopyFileA(Exe.c_str(), copy.c_str(), FALSE) != 0, "the program is copied onto the stick");
+    std::string list = "@@'" + Source + "' -> '" + stick + "'" + std::string(1, '\0');
+    WriteBytes(stick + "Ini.dat", list);
+    Program p = StartProgram(copy, stick);
+    Program second = p;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + copy + "\"";
+    Check(CreateProcessA(copy.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, stick.c_str(), &startup,
+                         &second.process) != 0, "a second copy starts");
+    Check(WaitForExit(second, STEP_TIMEOUT_MS) == 0, "the second start ends at once");
+    WindowCount windows = {0};
+    EnumWindows(CountMainWindows, (LPARAM)&windows);
+    Check(windows.found == 1, "one main window after a second start (found " + std::to_string(windows.found) + ")");
+    std::string status = RunSync(p, "Synchronisierung abgeschlossen.");
+    Check(ReadBytes(stick + "Ini.dat") == list, "the list on the stick is kept");
+    Check(Exists(copy) && Exists(stick + "log.txt"), "the program and its log on the stick are kept");
+    Check(Exists(stick + "a\\zwei.txt"), "the source was mirrored onto the stick: " + status);
+    Click(p, p.Control(C_EXIT));
+    AnswerBox(p, "Möchten Sie die Anwendung wirklich beenden?", "Rückfrage", IDYES);
+    Check(WaitForExit(p, STEP_TIMEOUT_MS) == 0, "the program on the stick ends");
+}
+
 } // namespace
 
 // Waits for the closing note of a timed run. Looking for a box asks the Wine
@@ -302,6 +341,7 @@ int main(int argc, char **argv)
     MakeSourceTree();
     FirstSession();
     SecondSession();
+    ProgramOnTheBackupMedium();
     RemoveTree(Base);
     printf("end-to-end: all steps passed\n");
     return 0;

@@ -209,7 +209,7 @@ TEST_F(FaultTest, KilledSavesLeaveOldOrNewContent)
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process;
-        std::string command = "\"" SAVER_EXE "\" \"" + file + "\"";
+        std::string command = "\"" SAVER_EXE "\" save \"" + file + "\"";
         ASSERT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
             << GetLastError();
         Sleep(60 + random() % 120);
