@@ -1,7 +1,10 @@
 #!/bin/bash
 # Benchmark: KR-Mirrorix against a naive Win32 mirror, rsync, Wine's xcopy
 # and, for the large files of tree B, cp -a.
-#   bash bench/run.sh [--with-c] [--repeat N] [--only TREE]
+#   bash bench/run.sh [--with-c] [--repeat N] [--only TREE] [--tools "T ..."] [--before EXE]
+# --tools picks tools among naive, program, rsync, xcopy, cp (and before);
+# --before adds another build of KR-Mirrorix (say, of an earlier version)
+# as the tool "before", driven and timed as the program is.
 # Generates the trees itself (fixed seed): A, 20,000 small files in 445
 # folders; B, 8 files of 64 MiB; C (with --with-c), 100,000 small files.
 # For each tree and tool it times the first mirror into an empty target, an
@@ -13,11 +16,15 @@ set -euo pipefail
 source "$(dirname "$0")/../scripts/common.sh"
 trees=(A B)
 repeat=3
+chosen=""
+before=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --with-c) trees+=(C) ;;
     --repeat) repeat="$2"; shift ;;
     --only) trees=("$2"); shift ;;
+    --tools) chosen="$2"; shift ;;
+    --before) before="$(realpath "$2")"; shift ;;
     esac
     shift
 done
@@ -38,6 +45,7 @@ mkdir -p "$aside"
 results="$work/results.txt"
 : > "$results"
 : > "$work/program.log"
+: > "$work/before.log"
 
 # Makes tree <name> under $work/<name>/pristine once.
 make_tree() {
@@ -107,15 +115,16 @@ durable_ms() {
 run_tool() {
     local tool="$1" src="$2" dst="$3" box="$4" start end
     case "$tool" in
-    program)
-        local output line
-        output="$(wine_run "$bin/tests/e2e_driver.exe" --bench "$bin/KR-Mirrorix.exe" "$(winpath "$box")" | tr -d '\r')" || true
+    program|before)
+        local output line exe="$bin/KR-Mirrorix.exe"
+        [ "$tool" = before ] && exe="$before"
+        output="$(wine_run "$bin/tests/e2e_driver.exe" --bench "Z:$exe" "$(winpath "$box")" | tr -d '\r')" || true
         line="$(echo "$output" | grep '^bench' || true)"
         if [ -z "$line" ]; then
             echo "KR-Mirrorix was not run to its closing note in $box: $output" >&2
             return 1
         fi
-        echo "$box $line" >> "$work/program.log"
+        echo "$box $line" >> "$work/$tool.log"
         echo "$line" | sed 's/.*ms=\([0-9]*\).*/\1/'
         return ;;
     esac
@@ -146,6 +155,14 @@ for tree in "${trees[@]}"; do
     for round in $(seq 1 "$repeat"); do
         tools=(naive program rsync xcopy)
         [ "$tree" = B ] && tools+=(cp)
+        [ -n "$before" ] && tools+=(before)
+        if [ -n "$chosen" ]; then
+            tools=()
+            for tool in $chosen; do
+                [ "$tool" = cp ] && [ "$tree" != B ] && continue
+                tools+=("$tool")
+            done
+        fi
         # Each round starts with another tool, so that no tool always meets
         # the disk just after the same neighbour.
         shift_by=$(( (round - 1) % ${#tools[@]} ))
@@ -187,8 +204,8 @@ rows = collections.defaultdict(dict)  # (tree, tool) -> round -> [first, again, 
 for line in open(sys.argv[1]):
     tree, round_, tool, *ms = line.split()
     rows[(tree, tool)][round_] = [None if x == "-" else int(x) for x in ms]
-order = ["naive", "program", "rsync", "xcopy", "cp"]
-names = {"program": "KR-Mirrorix", "cp": "cp -a"}
+order = ["naive", "program", "before", "rsync", "xcopy", "cp"]
+names = {"program": "KR-Mirrorix", "before": "KR-Mirrorix before", "cp": "cp -a"}
 
 def median(tree, tool, step):
     values = [r[step] for r in rows.get((tree, tool), {}).values() if r[step] is not None]

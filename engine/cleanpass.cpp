@@ -233,14 +233,12 @@ bool CleanAwayTargetFile(const char *targetFile, const char *targetFinal)
     return DeleteTargetFile(targetFile, targetFinal);
 }
 
-// True when cleanup may run: the box is ticked and no pair's folders
-// overlap another's; the pairs' folders are learnt for the run. An overlap
-// is warned about once.
+// True when cleanup may run: the box is ticked and no pair's folders, as
+// learnt for the run, overlap another's. An overlap is warned about once.
 bool CleanupAllowed()
 {
     if (SendMessageA(CleanupCheckbox, BM_GETCHECK, 0, 0) != BST_CHECKED)
         return false;
-    LearnPairs();
     if (!PairsOverlap())
         return true;
     ShowNotice(OVERLAP_WARNING, TITLE_NOTE, MB_OK | MB_ICONWARNING);

@@ -139,26 +139,45 @@ static BOOL FailWith(HANDLE handle, DWORD code)
     return FALSE;
 }
 
+// Opens source for reading and learns its times, attributes and size;
+// INVALID_HANDLE_VALUE with the last error set on failure.
+static HANDLE OpenSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
+{
+    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (from == INVALID_HANDLE_VALUE)
+        return from;
+    if (!GetFileInformationByHandleEx(from, FileBasicInfo, info, sizeof *info) || !GetFileSizeEx(from, size)) {
+        FailWith(from, GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    return from;
+}
+
+// Copies the data and gives the target the source's time and attributes.
+static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, LONGLONG size,
+                        LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
+{
+    SetLastError(ERROR_SUCCESS);
+    return CopyData(from, to, size, progress, data, cancel) && FinishTarget(to, info);
+}
+
 // Copies source to target with progress and cancel.
 BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
                      LPBOOL cancel, DWORD flags)
 {
+    FILE_BASIC_INFO info;
+    LARGE_INTEGER size;
     if (FlagSet(cancel)) {
         SetLastError(ERROR_REQUEST_ABORTED);
         return FALSE;
     }
-    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE from = OpenSource(source, &info, &size);
     if (from == INVALID_HANDLE_VALUE)
         return FALSE;
-    FILE_BASIC_INFO info;
-    LARGE_INTEGER size;
-    if (!GetFileInformationByHandleEx(from, FileBasicInfo, &info, sizeof info) || !GetFileSizeEx(from, &size))
-        return FailWith(from, GetLastError());
     HANDLE to = OpenTarget(target, flags);
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
-    SetLastError(ERROR_SUCCESS);
-    bool ok = CopyData(from, to, size.QuadPart, progress, data, cancel) && FinishTarget(to, &info);
+    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, data, cancel);
     DWORD code = GetLastError();
     if (!CloseHandle(to) && ok) {
         ok = false;
@@ -174,19 +193,100 @@ BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE 
     return TRUE;
 }
 
-// True when running under Wine, whose CopyFileExA lacks progress and cancel.
+// Gives the file open as handle the name target (replacing a file of that
+// name) in one step, without opening it again.
+static bool RenameOpenFile(HANDLE handle, const char *target)
+{
+    WCHAR full[PATH_TEXT_MAX];
+    char ansi[PATH_TEXT_MAX];
+    DWORD length = GetFullPathNameA(target, sizeof ansi, ansi, NULL);
+    if (length == 0 || length >= sizeof ansi)
+        return false;
+    // An NT path: "\??\" before a drive path, "\??\UNC\" for a share.
+    const char *rest = strncmp(ansi, "\\\\?\\", 4) == 0 ? ansi + 4 : ansi;
+    const char *prefix = strncmp(rest, "\\\\", 2) == 0 ? "\\??\\UNC" : "\\??\\";
+    if (strncmp(rest, "\\\\", 2) == 0)
+        rest++;
+    int prefixLength = MultiByteToWideChar(CP_ACP, 0, prefix, -1, full, PATH_TEXT_MAX) - 1;
+    int restLength = MultiByteToWideChar(CP_ACP, 0, rest, -1, full + prefixLength, PATH_TEXT_MAX - prefixLength) - 1;
+    if (prefixLength < 0 || restLength < 0)
+        return false;
+    BYTE buffer[sizeof(FILE_RENAME_INFO) + sizeof full];
+    FILE_RENAME_INFO *rename = (FILE_RENAME_INFO *)buffer;
+    memset(rename, 0, sizeof(FILE_RENAME_INFO));
+    rename->ReplaceIfExists = TRUE;
+    rename->FileNameLength = (DWORD)(prefixLength + restLength) * sizeof(WCHAR);
+    memcpy(rename->FileName, full, (prefixLength + restLength + 1) * sizeof(WCHAR));
+    return SetFileInformationByHandle(handle, FileRenameInfo, rename, sizeof buffer) != 0;
+}
+
+// Deletes the file open as handle (written by this program) when it is closed.
+static void DeleteOnClose(HANDLE handle)
+{
+    FILE_BASIC_INFO basic = {};
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+    SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Copies source to the new file temporary with progress and cancel, and
+// renames it to target through the same handle: under Wine opening a file
+// again to rename it costs as much as copying a small one. On failure the
+// temporary file is deleted; false with the last error set.
+static bool CopyChunkedOver(const char *source, const char *temporary, const char *target,
+                            LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+{
+    FILE_BASIC_INFO info;
+    LARGE_INTEGER size;
+    if (FlagSet(cancel)) {
+        SetLastError(ERROR_REQUEST_ABORTED);
+        return false;
+    }
+    HANDLE from = OpenSource(source, &info, &size);
+    if (from == INVALID_HANDLE_VALUE)
+        return false;
+    HANDLE to = CreateFileA(temporary, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (to == INVALID_HANDLE_VALUE)
+        return FailWith(from, GetLastError());
+    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, NULL, cancel) && RenameOpenFile(to, target);
+    DWORD code = GetLastError();
+    if (!ok)
+        DeleteOnClose(to);
+    CloseHandle(to);
+    CloseHandle(from);
+    SetLastError(code);
+    return ok;
+}
+
+// Copies source to temporary with the platform's routine and moves it over target.
+static bool CopyPlatformOver(const char *source, const char *temporary, const char *target,
+                             LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+{
+    if (!CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
+        return false;
+    if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DWORD code = GetLastError();
+    SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(temporary);
+    SetLastError(code);
+    return false;
+}
+
+// True when running under Wine, whose CopyFileExA lacks progress and cancel;
+// asked once.
 bool PlatformNeedsOwnCopy()
 {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != NULL && GetProcAddress(ntdll, "wine_get_version") != NULL;
+    static const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
+    return underWine;
 }
 
 // The copy the program uses.
 BOOL CopyFileWithProgress(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
                           LPBOOL cancel, DWORD flags)
 {
-    static const bool ownCopy = PlatformNeedsOwnCopy();
-    if (ownCopy)
+    if (PlatformNeedsOwnCopy())
         return CopyFileChunked(source, target, progress, data, cancel, flags);
     return CopyFileExA(source, target, progress, data, cancel, flags);
 }
@@ -203,23 +303,19 @@ static bool TemporaryBeside(const char *target, char *out, size_t size)
     return true;
 }
 
-// Copies source to the temporary file; one left behind by a killed run is
-// removed first (unless it is a link, which is never written through).
-static bool CopyToTemporary(const char *source, const char *temporary, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+// Copies source over target through the temporary file with the copy the
+// platform needs.
+static bool CopyOver(const char *source, const char *temporary, const char *target, LPPROGRESS_ROUTINE progress,
+                     LPBOOL cancel)
 {
-    if (CopyFileWithProgress(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
-        return true;
-    DWORD code = GetLastError();
-    if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
-        return false;
-    if (RemoveFileName(temporary, NULL, true, &code) != REMOVED) {
-        SetLastError(code);
-        return false;
-    }
-    return CopyFileWithProgress(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) != 0;
+    if (PlatformNeedsOwnCopy())
+        return CopyChunkedOver(source, temporary, target, progress, cancel);
+    return CopyPlatformOver(source, temporary, target, progress, cancel);
 }
 
-// Brings a copy of source to target through the temporary file beside it.
+// Brings a copy of source to target through the temporary file beside it. A
+// temporary file that a killed run left behind is removed first (unless it
+// is a link, which is never written through).
 bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
                     DWORD *code)
 {
@@ -233,14 +329,14 @@ bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE p
         *code = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
-    if (!CopyToTemporary(source, temporary, progress, cancel)) {
-        *code = GetLastError();
-        return false;
-    }
-    if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (CopyOver(source, temporary, target, progress, cancel))
         return true;
     *code = GetLastError();
-    SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(temporary);
+    if ((*code != ERROR_FILE_EXISTS && *code != ERROR_ALREADY_EXISTS) ||
+        RemoveFileName(temporary, NULL, true, code) != REMOVED)
+        return false;
+    if (CopyOver(source, temporary, target, progress, cancel))
+        return true;
+    *code = GetLastError();
     return false;
 }

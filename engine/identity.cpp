@@ -1,8 +1,8 @@
-// Folder and file identity. The file index alone is not enough: under Wine
-// every drive reports volume 0, so indexes of two file systems can meet. The
-// final path is canonical on Windows and under Wine alike (links, "..",
-// short names and second drive letters resolved), so "same" holds when the
-// final paths or the indexes agree, and "inside" is a prefix of final paths.
+// Folder and file identity by final path. Volume serial and file index would
+// not do: under Wine every drive reports volume 0, so indexes of two file
+// systems can meet, and the serial is the dearest query of all. The final
+// path is canonical on Windows and under Wine alike, so "same" is equal final
+// paths and "inside" a prefix of them, regardless of letter case.
 #include "identity.h"
 #include <string.h>
 
@@ -37,32 +37,21 @@ bool FinalPathOf(HANDLE handle, char *out, size_t size)
 // Learns what path names.
 bool Identify(const char *path, Identity *identity)
 {
-    memset(identity, 0, sizeof *identity);
+    identity->known = false;
+    identity->finalPath[0] = 0;
     HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    bool ok = GetFileInformationByHandle(handle, &info) &&
-              FinalPathOf(handle, identity->finalPath, sizeof identity->finalPath);
+    identity->known = FinalPathOf(handle, identity->finalPath, sizeof identity->finalPath);
     CloseHandle(handle);
-    if (!ok)
-        return false;
-    identity->volume = info.dwVolumeSerialNumber;
-    identity->indexHigh = info.nFileIndexHigh;
-    identity->indexLow = info.nFileIndexLow;
-    identity->known = true;
-    return true;
+    return identity->known;
 }
 
 // True when both are known and name one object.
 bool SameObject(const Identity *first, const Identity *second)
 {
-    if (!first->known || !second->known)
-        return false;
-    bool sameIndex = first->volume == second->volume && first->indexHigh == second->indexHigh &&
-                     first->indexLow == second->indexLow;
-    return sameIndex || EqualNoCase(first->finalPath, second->finalPath);
+    return first->known && second->known && EqualNoCase(first->finalPath, second->finalPath);
 }
 
 // True when both are known and inner lies somewhere below outer.

@@ -1,13 +1,12 @@
 // What the file system says a folder or file is, whatever its path text:
-// its volume and file index, and its final path with links, aliases and
-// short names resolved.
+// its final path, with links, junctions, "..", short names and second drive
+// letters resolved.
 #pragma once
 #include <windows.h>
 #include "paths.h"
 
 struct Identity {
     bool known;
-    DWORD volume, indexHigh, indexLow;
     char finalPath[PATH_TEXT_MAX]; // without "\\?\" and without a trailing backslash
 };
 

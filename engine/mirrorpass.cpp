@@ -2,12 +2,12 @@
 #include "passes.h"
 #include "copyfile.h"
 #include "display.h"
-#include "entries.h"
 #include "listing.h"
 #include "notices.h"
 #include "ownfiles.h"
 #include "paths.h"
 #include "runstate.h"
+#include "sourcewalk.h"
 #include "texts.h"
 #include <stdio.h>
 
@@ -96,11 +96,11 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32
 static bool ClearFolderInTheWay(SourceLevel *level, const char *sourceFile, const char *targetFile)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
-    char sourceFolder[PATH_TEXT_MAX], targetFolder[PATH_TEXT_MAX], targetFinal[PATH_TEXT_MAX];
-    if (run->resolveKinds && JoinPath(sourceFolder, sizeof sourceFolder, sourceFile, "\\") &&
-        JoinPath(targetFolder, sizeof targetFolder, targetFile, "\\") &&
+    char sourceSub[PATH_TEXT_MAX], targetSub[PATH_TEXT_MAX], targetFinal[PATH_TEXT_MAX];
+    if (run->resolveKinds && JoinPath(sourceSub, sizeof sourceSub, sourceFile, "\\") &&
+        JoinPath(targetSub, sizeof targetSub, targetFile, "\\") &&
         FinalPathInTarget(level->walk, targetFile, targetFinal, sizeof targetFinal) &&
-        CleanAwayTargetFolder(run->root, sourceFolder, targetFolder, targetFinal))
+        CleanAwayTargetFolder(run->root, sourceSub, targetSub, targetFinal))
         return true;
     if (!IsCancelRequested())
         ReportLeftAlone(sourceFile);
@@ -109,7 +109,7 @@ static bool ClearFolderInTheWay(SourceLevel *level, const char *sourceFile, cons
 
 // Removes the target file standing where the source has a folder, when the
 // run may; reports the source folder when it stays in the way.
-static bool ClearFileInTheWay(SourceLevel *level, const char *sourceFolder, const char *targetName)
+static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const char *targetName)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
     char targetFinal[PATH_TEXT_MAX];
@@ -117,7 +117,7 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceFolder, cons
         CleanAwayTargetFile(targetName, targetFinal))
         return true;
     if (!IsCancelRequested())
-        ReportLeftAlone(sourceFolder);
+        ReportLeftAlone(sourceSub);
     return false;
 }
 
@@ -142,38 +142,31 @@ static void MirrorFile(SourceLevel *level, const char *sourceFile, const char *t
     }
 }
 
-static void MirrorLevel(SourceLevel *level);
-
 // Mirrors one source sub-folder: the target folder is created when missing
 // (before its content is looked at, so empty folders appear too) and then
 // mirrored in turn. A folder link in the target is never entered.
-static void MirrorSubFolder(SourceLevel *level, const char *sourceFolder, const char *targetFolder)
+static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const char *targetSub)
 {
     char targetName[PATH_TEXT_MAX];
-    CopyText(targetName, sizeof targetName, targetFolder);
+    CopyText(targetName, sizeof targetName, targetSub);
     targetName[strlen(targetName) - 1] = 0;
     DWORD attributes = GetFileAttributesA(targetName);
     if (attributes != INVALID_FILE_ATTRIBUTES && IsLinkEntry(attributes)) {
-        ReportLeftAlone(targetFolder);
+        ReportLeftAlone(targetSub);
         return;
     }
     bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (fileInTheWay && !ClearFileInTheWay(level, sourceFolder, targetName))
+    if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName))
         return;
     if (attributes == INVALID_FILE_ATTRIBUTES || fileInTheWay)
         CreateDirectoryA(targetName, NULL);
-    SourceLevel below;
-    BeginLevel(&below, level->walk, level, sourceFolder, targetFolder);
-    MirrorLevel(&below);
-    EndLevel(&below);
+    WalkBelow(level, sourceSub, targetSub);
 }
 
-// Handles one entry of a source listing; context is its SourceLevel.
-static void MirrorEntry(const char *, const WIN32_FIND_DATAA *entry, void *context)
+// Handles one entry of the source walk.
+static void MirrorEntry(SourceLevel *level, const WIN32_FIND_DATAA *entry, Verdict verdict, const char *sourcePath,
+                        const char *targetPath)
 {
-    SourceLevel *level = (SourceLevel *)context;
-    char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
-    Verdict verdict = JudgeSourceEntry(level, entry, sourcePath, targetPath);
     if (verdict == SKIP_QUIETLY)
         return;
     if (verdict == LEAVE_ALONE) {
@@ -185,16 +178,6 @@ static void MirrorEntry(const char *, const WIN32_FIND_DATAA *entry, void *conte
         ProcessedFiles++;
     }
     RefreshDisplay();
-}
-
-// Mirrors one folder level and everything below it.
-static void MirrorLevel(SourceLevel *level)
-{
-    DWORD code;
-    if (IsCancelRequested())
-        return;
-    if (!ListFolder(level->source, MirrorEntry, level, &code))
-        ReportListingError(code, level->source);
 }
 
 // Brings the target tree up to date with the source tree; the display shows
@@ -209,12 +192,6 @@ void MirrorFolder(const char *source, const char *target, bool resolveKinds)
         return;
     }
     MirrorRun run = {source, resolveKinds};
-    SourceWalk walk;
-    SourceLevel top;
-    BeginWalk(&walk, target);
-    walk.context = &run;
-    BeginLevel(&top, &walk, NULL, source, target);
-    MirrorLevel(&top);
-    EndLevel(&top);
+    WalkSource(source, target, MirrorEntry, &run);
     FlushDisplay();
 }

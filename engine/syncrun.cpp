@@ -48,7 +48,7 @@ static void Restore(const BOOL *wasEnabled)
 // or lie inside each other.
 static bool GetRunnablePair(int index, char *source, char *target, bool *told)
 {
-    bool valid = GetPair(index, source, target) && !FoldersNested(source, target);
+    bool valid = RunnablePair(index, source, target);
     if (!valid && !*told) {
         *told = true;
         FlushDisplay();
@@ -115,6 +115,7 @@ void RunSync()
     ForgetDisplayState();
     OpenLog();
     int count = PairCount();
+    LearnPairs();
     bool cleanup = CleanupAllowed();
     for (int i = 0; i < count; i++)
         if (GetRunnablePair(i, source, target, &told))

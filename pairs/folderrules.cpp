@@ -3,6 +3,7 @@
 #include "pairentry.h"
 #include "engine/paths.h"
 #include <windows.h>
+#include <string.h>
 
 // One pair of the list as the rules see it.
 struct PairFolders {
@@ -69,6 +70,18 @@ void LearnPairs()
     KnownPairCount = count;
     for (int i = 0; i < count; i++)
         LearnPair(i, &KnownPairs[i]);
+}
+
+// Gets the folders of pair index, as learnt, when a pass may run on it.
+bool RunnablePair(int index, char *source, char *target)
+{
+    const PairFolders *pair = index < KnownPairCount ? &KnownPairs[index] : NULL;
+    if (pair == NULL || !pair->valid ||
+        Overlap(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity))
+        return false;
+    CopyText(source, PAIR_TEXT_MAX, pair->source);
+    CopyText(target, PAIR_TEXT_MAX, pair->target);
+    return true;
 }
 
 // True when pair's target overlaps any other known pair's target or source,

@@ -9,10 +9,14 @@
 // texts (regardless of letter case) or by what the file system says.
 bool FoldersNested(const char *first, const char *second);
 
-// Learns what the folders of every pair in the list are; the run keeps this
-// until ForgetPairs.
+// Reads every pair of the list and learns what its folders are; a run keeps
+// them until ForgetPairs.
 void LearnPairs();
 void ForgetPairs();
+
+// Gets the folders of pair index, as learnt, when a pass may run on it: the
+// entry has both folders, and they are neither one nor inside each other.
+bool RunnablePair(int index, char *source, char *target);
 
 // True when some pair's target is, contains or lies inside another pair's
 // target or any pair's source, by the folders learnt last.

@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "engine/passes.h"
 #include "engine/runstate.h"
+#include "pairs/folderrules.h"
 #include "pairs/pairentry.h"
 #include <gtest/gtest.h>
 
@@ -273,6 +274,7 @@ TEST_F(OverlapTest, CleanupAllowedWarnsOnceForOverlappingFolders)
         for (const char *entry : c.entries)
             SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry);
         BoxAnswerer answerer;
+        LearnPairs();
         EXPECT_EQ(CleanupAllowed(), c.allowed) << (c.entries.empty() ? "" : c.entries.back());
         EXPECT_EQ(answerer.Seen().size(), c.allowed ? 0u : 1u);
         for (const SeenBox &box : answerer.Seen()) {

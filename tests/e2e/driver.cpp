@@ -272,17 +272,19 @@ void ProgramOnTheBackupMedium()
 
 // Waits for the closing note of a timed run. Looking for a box asks the Wine
 // server about every window, which would slow the run it times; a box that
-// the main window owns disables it first, so only that is watched (once the
-// start question has given it back), and then the box is looked for closely.
+// the main window owns disables it, so boxes are looked for only while the
+// main window is disabled (at once, for a run too short to re-enable it).
 Box WaitForClosingNote(const Program &p)
 {
     const DWORD limit = 3600000;
-    DWORD start = GetTickCount();
-    while (!IsWindowEnabled(p.main) && GetTickCount() - start < 1000)
-        Sleep(1);
-    while (IsWindowEnabled(p.main) && GetTickCount() - start < limit)
-        Sleep(2);
-    return WaitForBox(p, "Synchronisierung ab", limit, 2);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < limit; Sleep(2)) {
+        if (IsWindowEnabled(p.main))
+            continue;
+        Box note = ShownBox(p, "Synchronisierung ab");
+        if (note.window != NULL)
+            return note;
+    }
+    Fail("the closing note appears");
 }
 
 // Benchmark mode: one run of the program over the list its Ini.dat holds,

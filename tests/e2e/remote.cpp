@@ -160,23 +160,38 @@ bool BoxShown(const Program &program)
     return false;
 }
 
+// The message box with part in its text, or else the last box seen (in seen).
+static Box LookForBox(const Program &program, const std::string &part, std::string *seen)
+{
+    for (HWND dialog : Dialogs(program)) {
+        HWND label = GetDlgItem(dialog, 0xFFFF);
+        if (label == NULL)
+            continue;
+        Box box;
+        box.window = dialog;
+        box.title = Text(dialog);
+        box.text = Text(label);
+        if (box.text.find(part) != std::string::npos)
+            return box;
+        *seen = box.text;
+    }
+    return Box();
+}
+
+Box ShownBox(const Program &program, const std::string &part)
+{
+    std::string seen;
+    return LookForBox(program, part, &seen);
+}
+
 Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs, DWORD pollMs)
 {
     DWORD start = GetTickCount();
     std::string seen;
     while (GetTickCount() - start < timeoutMs) {
-        for (HWND dialog : Dialogs(program)) {
-            HWND label = GetDlgItem(dialog, 0xFFFF);
-            if (label == NULL)
-                continue;
-            Box box;
-            box.window = dialog;
-            box.title = Text(dialog);
-            box.text = Text(label);
-            if (box.text.find(part) != std::string::npos)
-                return box;
-            seen = box.text;
-        }
+        Box box = LookForBox(program, part, &seen);
+        if (box.window != NULL)
+            return box;
         CloseNotepads();
         Sleep(pollMs);
     }

@@ -42,6 +42,10 @@ struct Box {
     std::string title, text;
 };
 
+// The message box of the program whose text contains part, if one is shown
+// (window NULL otherwise).
+Box ShownBox(const Program &program, const std::string &part);
+
 // Waits for a dialog of the program whose text contains part ("" for any message box),
 // looking every pollMs.
 Box WaitForBox(const Program &program, const std::string &part, DWORD timeoutMs = STEP_TIMEOUT_MS,

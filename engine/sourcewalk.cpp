@@ -1,8 +1,10 @@
-// Which source entries a run takes.
-#include "entries.h"
+// The walk of a pair's source tree.
+#include "sourcewalk.h"
 #include "copyfile.h"
 #include "listing.h"
+#include "notices.h"
 #include "paths.h"
+#include "runstate.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -56,7 +58,7 @@ static bool GrowSlots(NameSet *names)
 
 // Adds name to the set; false when a name equal but for letter case is in it.
 // When memory is short the name is taken as new: twins then go unnoticed.
-bool AddNewName(NameSet *names, const char *name)
+static bool AddNewName(NameSet *names, const char *name)
 {
     size_t length = strlen(name) + 1;
     if ((names->count + 1) * 2 > names->slotCount && !GrowSlots(names))
@@ -82,7 +84,8 @@ bool AddNewName(NameSet *names, const char *name)
     return true;
 }
 
-void ReleaseNames(NameSet *names)
+// Frees what the set holds.
+static void ReleaseNames(NameSet *names)
 {
     if (names->pool != NULL)
         HeapFree(GetProcessHeap(), 0, names->pool);
@@ -91,17 +94,8 @@ void ReleaseNames(NameSet *names)
     memset(names, 0, sizeof *names);
 }
 
-// Starts a walk of a pair.
-void BeginWalk(SourceWalk *walk, const char *pairTarget)
-{
-    walk->pairTarget = pairTarget;
-    walk->targetLearnt = false;
-    walk->target.known = false;
-    walk->context = NULL;
-}
-
-// Starts a level.
-void BeginLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source,
+// Starts a level; EndLevel releases what it holds.
+static void BeginLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source,
                 const char *target)
 {
     memset(&level->names, 0, sizeof level->names);
@@ -114,7 +108,7 @@ void BeginLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const
 }
 
 // Releases what a level holds.
-void EndLevel(SourceLevel *level)
+static void EndLevel(SourceLevel *level)
 {
     ReleaseNames(&level->names);
 }
@@ -176,7 +170,7 @@ static bool LinkMustNotBeFollowed(SourceLevel *level, const char *linkPath)
 }
 
 // Judges an entry of level and builds its source and target paths.
-Verdict JudgeSourceEntry(SourceLevel *level, const WIN32_FIND_DATAA *entry, char *sourcePath, char *targetPath)
+static Verdict JudgeSourceEntry(SourceLevel *level, const WIN32_FIND_DATAA *entry, char *sourcePath, char *targetPath)
 {
     const char *name = entry->cFileName;
     bool folder = IsFolderEntry(entry);
@@ -195,4 +189,43 @@ Verdict JudgeSourceEntry(SourceLevel *level, const WIN32_FIND_DATAA *entry, char
     if (folder && IsLinkEntry(entry->dwFileAttributes) && LinkMustNotBeFollowed(level, sourcePath))
         return LEAVE_ALONE;
     return TAKE;
+}
+
+// Judges one entry of a listed level and hands it to the pass.
+static void VisitEntry(const char *, const WIN32_FIND_DATAA *entry, void *context)
+{
+    SourceLevel *level = (SourceLevel *)context;
+    char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
+    Verdict verdict = JudgeSourceEntry(level, entry, sourcePath, targetPath);
+    level->walk->visit(level, entry, verdict, sourcePath, targetPath);
+}
+
+// Lists one level; a folder that cannot be listed is reported and cancels the run.
+static void WalkLevel(SourceLevel *level)
+{
+    DWORD code;
+    if (!ListFolder(level->source, VisitEntry, level, &code))
+        ReportListingError(code, level->source);
+}
+
+// Walks a taken sub-folder of level, unless a cancel was requested.
+void WalkBelow(SourceLevel *level, const char *sourceFolder, const char *targetFolder)
+{
+    SourceLevel below;
+    if (IsCancelRequested())
+        return;
+    BeginLevel(&below, level->walk, level, sourceFolder, targetFolder);
+    WalkLevel(&below);
+    EndLevel(&below);
+}
+
+// Walks the source tree of a pair; the pair's target is learnt only when a
+// link or the pass needs it.
+void WalkSource(const char *source, const char *target, SourceVisitor visit, void *context)
+{
+    SourceWalk walk = {target, false, {}, visit, context};
+    SourceLevel top;
+    BeginLevel(&top, &walk, NULL, source, target);
+    WalkLevel(&top);
+    EndLevel(&top);
 }
