@@ -45,7 +45,6 @@ static bool SourceRootPresent(const char *root)
     DWORD code = GetLastError();
     if (!IsCancelRequested())
         ReportListingError(code == ERROR_SUCCESS ? ERROR_DIRECTORY : code, root);
-    RequestCancel();
     return false;
 }
 
@@ -213,13 +212,12 @@ void CleanTargetFolder(const char *source, const char *target)
 }
 
 // Removes a target folder whose source counterpart is no folder.
-bool CleanAwayTargetFolder(const char *root, const char *sourceFolder, const char *targetFolder,
-                           const char *targetFinal)
+bool CleanAwayTargetFolder(const char *root, const char *sourceSub, const char *targetSub, const char *targetFinal)
 {
     char targetName[PATH_TEXT_MAX];
-    CleanPlace place = {root, sourceFolder, targetFolder, targetFinal};
+    CleanPlace place = {root, sourceSub, targetSub, targetFinal};
     CleanTree(&place);
-    CopyText(targetName, sizeof targetName, targetFolder);
+    CopyText(targetName, sizeof targetName, targetSub);
     targetName[strlen(targetName) - 1] = 0;
     RemoveDirectoryA(targetName);
     CleanedEntries++;

@@ -313,7 +313,9 @@ static bool CopyOver(const char *source, const char *temporary, const char *targ
     return CopyPlatformOver(source, temporary, target, progress, cancel);
 }
 
-// Brings a copy of source to target through the temporary file beside it. A
+// Brings a copy of source to target. A file the target lacks is created
+// under its own name (never over one that appeared meanwhile); one that
+// replaces an older version goes through the temporary file beside it. A
 // temporary file that a killed run left behind is removed first (unless it
 // is a link, which is never written through).
 bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
@@ -321,6 +323,12 @@ bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE p
 {
     char temporary[PATH_TEXT_MAX];
     DWORD attributes = GetFileAttributesA(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        if (CopyFileWithProgress(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
+            return true;
+        *code = GetLastError();
+        return false;
+    }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         *code = ERROR_ACCESS_DENIED;
         return false;

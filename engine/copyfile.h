@@ -28,10 +28,12 @@ bool PlatformNeedsOwnCopy();
 BOOL CopyFileWithProgress(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
                           LPBOOL cancel, DWORD flags);
 
-// Brings a copy of source to target: written to the temporary file beside
-// target and put in target's place only when complete, with the source's
-// time and attributes. On cancel or any failure target stays as it was and
-// the temporary file is removed. A read-only target is refused with
-// ERROR_ACCESS_DENIED. False with *code set on failure.
+// Brings a copy of source to target, with the source's time and attributes.
+// A file that replaces an older version is written to the temporary file
+// beside target and put in its place only when complete: on cancel or any
+// failure target stays as it was and the temporary file is removed. A file
+// target lacks is created under its own name, and removed on failure. A
+// read-only target is refused with ERROR_ACCESS_DENIED. False with *code
+// set on failure.
 bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
                     DWORD *code);

@@ -14,11 +14,10 @@ void MirrorFolder(const char *source, const char *target, bool resolveKinds);
 // Removes what the target tree has and the source tree lacks.
 void CleanTargetFolder(const char *source, const char *target);
 
-// Removes the target folder targetFolder, whose source counterpart
-// sourceFolder is no folder, with everything in it as the cleanup would;
-// true when it is gone. targetFinal is its final path.
-bool CleanAwayTargetFolder(const char *root, const char *sourceFolder, const char *targetFolder,
-                           const char *targetFinal);
+// Removes the target folder targetSub, whose source counterpart sourceSub
+// is no folder, with everything in it as the cleanup would; true when it is
+// gone. targetFinal is its final path, root the pair's source folder.
+bool CleanAwayTargetFolder(const char *root, const char *sourceSub, const char *targetSub, const char *targetFinal);
 
 // Removes the target file targetFile (final path targetFinal), logged and
 // counted as the cleanup would; true when it is gone.

@@ -120,10 +120,10 @@ static bool WithinLimit(size_t length, bool folder)
     return length + (folder ? 3 : 0) < ANSI_PATH_LIMIT;
 }
 
-// True when the copy of a file into targetFolder can use the temporary file there.
-static bool TemporaryFits(const char *targetFolder)
+// True when the copy of a file into folder can use the temporary file there.
+static bool TemporaryFits(const char *folder)
 {
-    return strlen(targetFolder) + strlen(TEMPORARY_COPY_NAME) < ANSI_PATH_LIMIT;
+    return strlen(folder) + strlen(TEMPORARY_COPY_NAME) < ANSI_PATH_LIMIT;
 }
 
 // Learns what the pair's target is, once per walk.
@@ -209,12 +209,12 @@ static void WalkLevel(SourceLevel *level)
 }
 
 // Walks a taken sub-folder of level, unless a cancel was requested.
-void WalkBelow(SourceLevel *level, const char *sourceFolder, const char *targetFolder)
+void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub)
 {
     SourceLevel below;
     if (IsCancelRequested())
         return;
-    BeginLevel(&below, level->walk, level, sourceFolder, targetFolder);
+    BeginLevel(&below, level->walk, level, sourceSub, targetSub);
     WalkLevel(&below);
     EndLevel(&below);
 }

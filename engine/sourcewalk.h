@@ -60,7 +60,7 @@ struct SourceLevel {
 void WalkSource(const char *source, const char *target, SourceVisitor visit, void *context);
 
 // Walks a taken sub-folder of level, unless a cancel was requested.
-void WalkBelow(SourceLevel *level, const char *sourceFolder, const char *targetFolder);
+void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub);
 
 // The final path targetPath, below the pair's target with no link on the
 // way, has: the pair target's final path and the rest of targetPath. False

@@ -13,6 +13,7 @@ const char SELECTION_EXTENSION[] = ".MirrorixPath";
 char AutoSavePath[MAX_PATH] = "";
 
 static const char ENTRY_MARKER[] = "@@";
+static const int MARKER_LENGTH = sizeof ENTRY_MARKER - 1;
 static const char TEMP_SUFFIX[] = ".neu";
 
 // Names AUTO_SAVE_NAME in folder into AutoSavePath; false when it does not fit.
@@ -62,14 +63,14 @@ static size_t SavedListSize()
     int count = PairCount();
     size_t size = 1;
     for (int i = 0; i < count; i++)
-        size += (size_t)SendMessageA(PairList, LB_GETTEXTLEN, (WPARAM)i, 0) + 2;
+        size += (size_t)SendMessageA(PairList, LB_GETTEXTLEN, (WPARAM)i, 0) + MARKER_LENGTH;
     return size;
 }
 
 // True when the list, with one more entry of entryLength characters, still fits one selection file.
 bool ListFitsWith(size_t entryLength)
 {
-    return SavedListSize() + entryLength + 2 <= SELECTION_READ_MAX;
+    return SavedListSize() + MARKER_LENGTH + entryLength <= SELECTION_READ_MAX;
 }
 
 // Joins the list into text in the file format; returns its length with the NUL, or -1.
@@ -84,11 +85,11 @@ static int JoinList(char *text, int size)
         if (!GetPairEntry(i, entry))
             return -1;
         int length = (int)strlen(entry);
-        if (used + 2 + length + 1 > size)
+        if (used + MARKER_LENGTH + length + 1 > size)
             return -1;
-        memcpy(text + used, ENTRY_MARKER, 2);
-        memcpy(text + used + 2, entry, length);
-        used += 2 + length;
+        memcpy(text + used, ENTRY_MARKER, MARKER_LENGTH);
+        memcpy(text + used + MARKER_LENGTH, entry, length);
+        used += MARKER_LENGTH + length;
     }
     text[used] = 0;
     return used + 1;
@@ -244,26 +245,29 @@ bool AddSelectionExtension(char *name, size_t size)
     return true;
 }
 
-// Fills the dialog structure the two commands share.
-static void PrepareDialog(OPENFILENAMEA *dialog, char *fileName, DWORD flags)
+// Shows the open or the save dialog; true when the user chose a file name,
+// which fileName (FILE_NAME_BUFFER bytes) then holds. The buffer has room
+// behind the dialog's 260 characters for the extension.
+static bool AskForFileName(bool save, char *fileName)
 {
-    memset(dialog, 0, sizeof *dialog);
-    dialog->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    dialog->hwndOwner = MainWindow;
-    dialog->lpstrFilter = FILE_FILTER;
-    dialog->lpstrFile = fileName;
-    dialog->nMaxFile = FILE_NAME_MAX;
-    dialog->lpstrInitialDir = StartDirectory;
-    dialog->Flags = flags;
+    OPENFILENAMEA dialog;
+    memset(&dialog, 0, sizeof dialog);
+    fileName[0] = 0;
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = MainWindow;
+    dialog.lpstrFilter = FILE_FILTER;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = FILE_NAME_MAX;
+    dialog.lpstrInitialDir = StartDirectory;
+    dialog.Flags = save ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
+    return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != 0;
 }
 
 // The open command: dialog, load, button states, confirmation.
 void OpenSelectionFile()
 {
-    char fileName[FILE_NAME_BUFFER] = "";
-    OPENFILENAMEA dialog;
-    PrepareDialog(&dialog, fileName, OFN_FILEMUSTEXIST);
-    if (!GetOpenFileNameA(&dialog))
+    char fileName[FILE_NAME_BUFFER];
+    if (!AskForFileName(false, fileName))
         return;
     bool loaded = LoadPairList(fileName);
     EnableWindow(SyncButton, PairCount() > 0 ? TRUE : FALSE);
@@ -272,15 +276,10 @@ void OpenSelectionFile()
         ShowNotice(LOADED_NOTE, TITLE_LOADED, MB_OK | MB_ICONINFORMATION);
 }
 
-// The save command: dialog, extension, save, confirmation. The buffer has
-// room behind the dialog's 260 characters for the extension.
+// The save command: dialog, extension, save, confirmation.
 void SaveSelectionFile()
 {
-    char fileName[FILE_NAME_BUFFER] = "";
-    OPENFILENAMEA dialog;
-    PrepareDialog(&dialog, fileName, OFN_PATHMUSTEXIST);
-    if (!GetSaveFileNameA(&dialog))
-        return;
-    if (AddSelectionExtension(fileName, sizeof fileName) && SavePairList(fileName))
+    char fileName[FILE_NAME_BUFFER];
+    if (AskForFileName(true, fileName) && AddSelectionExtension(fileName, sizeof fileName) && SavePairList(fileName))
         ShowNotice(SAVED_NOTE, TITLE_SAVED, MB_OK | MB_ICONINFORMATION);
 }

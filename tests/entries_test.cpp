@@ -3,7 +3,6 @@
 // other pair is mirrored; a second run changes nothing.
 #include "support.h"
 #include "app/controls.h"
-#include "engine/copyfile.h"
 #include "engine/runstate.h"
 #include "engine/texts.h"
 #include <gtest/gtest.h>
@@ -90,13 +89,13 @@ TEST_F(EntriesTest, AwkwardEntriesAreLoggedOnceAndStopNothing)
     }
 }
 
-std::string Temporary, ShownAtStart;
+std::string Copy, ShownAtStart;
 
-// Reads the current-file line the moment the temporary copy appears.
+// Reads the current-file line the moment the copy appears.
 DWORD WINAPI WatchCopyStart(LPVOID)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 60000;)
-        if (Exists(Temporary)) {
+        if (Exists(Copy)) {
             ShownAtStart = ControlText(CurrentFileLabel);
             return 0;
         }
@@ -116,7 +115,7 @@ TEST_F(EntriesTest, ALargeCopyShowsItsLineBeforeItBegins)
     ASSERT_TRUE(RunShell("truncate -s 256M '" + UnixPath(large) + "zz-gross.bin'"));
     AddPair(small, target);
     AddPair(large, largeTarget);
-    Temporary = largeTarget + TEMPORARY_COPY_NAME;
+    Copy = largeTarget + "zz-gross.bin";
     ShownAtStart.clear();
     HANDLE watcher = CreateThread(NULL, 0, WatchCopyStart, NULL, 0, NULL);
     Run();
