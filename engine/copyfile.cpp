@@ -37,8 +37,8 @@ static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet
 static HANDLE OpenTarget(const char *target, DWORD flags)
 {
     if (flags & COPY_FILE_FAIL_IF_EXISTS)
-        return CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    HANDLE to = CreateFileA(target, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
+        return CreateFileA(target, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE to = CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
     if (to == INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS)
         return to;
@@ -161,38 +161,6 @@ static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, LON
     return CopyData(from, to, size, progress, data, cancel) && FinishTarget(to, info);
 }
 
-// Copies source to target with progress and cancel.
-BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
-                     LPBOOL cancel, DWORD flags)
-{
-    FILE_BASIC_INFO info;
-    LARGE_INTEGER size;
-    if (FlagSet(cancel)) {
-        SetLastError(ERROR_REQUEST_ABORTED);
-        return FALSE;
-    }
-    HANDLE from = OpenSource(source, &info, &size);
-    if (from == INVALID_HANDLE_VALUE)
-        return FALSE;
-    HANDLE to = OpenTarget(target, flags);
-    if (to == INVALID_HANDLE_VALUE)
-        return FailWith(from, GetLastError());
-    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, data, cancel);
-    DWORD code = GetLastError();
-    if (!CloseHandle(to) && ok) {
-        ok = false;
-        code = GetLastError();
-    }
-    CloseHandle(from);
-    if (!ok) {
-        SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(target);
-        SetLastError(code);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Gives the file open as handle the name target (replacing a file of that
 // name) in one step, without opening it again.
 static bool RenameOpenFile(HANDLE handle, const char *target)
@@ -230,12 +198,12 @@ static void DeleteOnClose(HANDLE handle)
     SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
-// Copies source to the new file temporary with progress and cancel, and
-// renames it to target through the same handle: under Wine opening a file
-// again to rename it costs as much as copying a small one. On failure the
-// temporary file is deleted; false with the last error set.
-static bool CopyChunkedOver(const char *source, const char *temporary, const char *target,
-                            LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+// Copies source to target with progress and cancel and, given a final name,
+// renames the finished target to it through the same handle: under Wine
+// opening a file again to rename it costs as much as copying a small one. A
+// failed target is deleted; false with the last error set.
+static bool CopyChunks(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
+                       LPVOID data, LPBOOL cancel, DWORD flags)
 {
     FILE_BASIC_INFO info;
     LARGE_INTEGER size;
@@ -246,17 +214,30 @@ static bool CopyChunkedOver(const char *source, const char *temporary, const cha
     HANDLE from = OpenSource(source, &info, &size);
     if (from == INVALID_HANDLE_VALUE)
         return false;
-    HANDLE to = CreateFileA(temporary, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE to = OpenTarget(target, flags);
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
-    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, NULL, cancel) && RenameOpenFile(to, target);
+    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, data, cancel) &&
+              (finalName == NULL || RenameOpenFile(to, finalName));
     DWORD code = GetLastError();
     if (!ok)
         DeleteOnClose(to);
-    CloseHandle(to);
+    if (!CloseHandle(to) && ok) {
+        ok = false;
+        code = GetLastError();
+        SetFileAttributesA(finalName != NULL ? finalName : target, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(finalName != NULL ? finalName : target);
+    }
     CloseHandle(from);
     SetLastError(code);
     return ok;
+}
+
+// Copies source to target with progress and cancel.
+BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
+                     LPBOOL cancel, DWORD flags)
+{
+    return CopyChunks(source, target, NULL, progress, data, cancel, flags);
 }
 
 // Copies source to temporary with the platform's routine and moves it over target.
@@ -309,7 +290,7 @@ static bool CopyOver(const char *source, const char *temporary, const char *targ
                      LPBOOL cancel)
 {
     if (PlatformNeedsOwnCopy())
-        return CopyChunkedOver(source, temporary, target, progress, cancel);
+        return CopyChunks(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS);
     return CopyPlatformOver(source, temporary, target, progress, cancel);
 }
 

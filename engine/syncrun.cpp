@@ -58,7 +58,7 @@ static bool GetRunnablePair(int index, char *source, char *target, bool *told)
 }
 
 // Opens the run log afresh and learns the program's own files, the log among them.
-static void OpenLog()
+static void OpenLogAndLearnOwnFiles()
 {
     OFSTRUCT logRecord;
     char program[MAX_PATH], log[MAX_PATH];
@@ -113,7 +113,7 @@ void RunSync()
     if (!MarkRunActive())
         ClearCancel();
     ForgetDisplayState();
-    OpenLog();
+    OpenLogAndLearnOwnFiles();
     int count = PairCount();
     LearnPairs();
     bool cleanup = CleanupAllowed();
