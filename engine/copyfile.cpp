@@ -14,7 +14,8 @@ static bool FlagSet(LPBOOL cancel)
     return cancel != NULL && __atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0;
 }
 
-// Calls the progress routine; false when it asks to stop.
+// Calls the progress routine; false with ERROR_REQUEST_ABORTED when it asks
+// to stop, whatever last error the routine itself left.
 static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet, LONGLONG total,
                            LONGLONG done, DWORD reason, HANDLE source, HANDLE target)
 {
@@ -26,7 +27,10 @@ static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet
     DWORD answer = progress(totalSize, transferred, totalSize, transferred, 1, reason, source, target, data);
     if (answer == PROGRESS_QUIET)
         *quiet = true;
-    return answer == PROGRESS_CONTINUE || answer == PROGRESS_QUIET;
+    if (answer == PROGRESS_CONTINUE || answer == PROGRESS_QUIET)
+        return true;
+    SetLastError(ERROR_REQUEST_ABORTED);
+    return false;
 }
 
 // Opens the target for writing, empty. With COPY_FILE_FAIL_IF_EXISTS an
