@@ -31,7 +31,7 @@ done
 install_packages
 command -v rsync >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q rsync >/dev/null; }
 choose_wine
-build_arch "$TEST_ARCH" KR-Mirrorix e2e_driver naive_mirror
+build_arch "$TEST_ARCH" KR-Mirrorix bench_driver naive_mirror
 bin="$ROOT/build/$TEST_ARCH"
 trap stop_all EXIT
 start_display
@@ -118,7 +118,7 @@ run_tool() {
     program|before)
         local output line exe="$bin/KR-Mirrorix.exe"
         [ "$tool" = before ] && exe="$before"
-        output="$(wine_run "$bin/tests/e2e_driver.exe" --bench "Z:$exe" "$(winpath "$box")" | tr -d '\r')" || true
+        output="$(wine_run "$bin/bench_driver.exe" "Z:$exe" "$(winpath "$box")" | tr -d '\r')" || true
         line="$(echo "$output" | grep '^bench' || true)"
         if [ -z "$line" ]; then
             echo "KR-Mirrorix was not run to its closing note in $box: $output" >&2

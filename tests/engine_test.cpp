@@ -1,486 +1,328 @@
-// Run state, notices, the copy routine and the mirror pass, against real files.
+// The run's display and notices, the copy routine and the three passes.
 #include "support.h"
-#include "app/controls.h"
-#include "app/mainwindow.h"
-#include "engine/texts.h"
-#include "resources/resource.h"
 #include "engine/copyfile.h"
-#include "engine/paths.h"
 #include "engine/display.h"
 #include "engine/notices.h"
 #include "engine/passes.h"
-#include "engine/runstate.h"
-#include <gtest/gtest.h>
+#include "engine/paths.h"
+#include "pairs/folderrules.h"
 
 namespace {
 
-using EngineTest = PassFixture;
+using EngineTest = ProgramFixture;
+const ULONGLONG OLD_TIME = 120000000000000000ULL;
 
-TEST_F(EngineTest, StatusLinesShowCountersAndTruncatedPercentage)
+int TextsSet = 0;
+WNDPROC LabelProcedure = NULL;
+LRESULT CALLBACK CountingLabel(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    struct Case { int copied, total, processed, cleaned, checked; const char *left, *right; int bar; };
-    const Case cases[] = {
-        {0, 0, 0, 0, 0, "synchronisierte Dateien: 0 / 0", "bereinigte Dateien: 0 / 0", 0},
-        {3, 10, 7, 0, 0, "synchronisierte Dateien: 3 / 10", "bereinigte Dateien: 0 / 0", 70},
-        {1, 3, 1, 3, 2, "synchronisierte Dateien: 1 / 3", "bereinigte Dateien: 3 / 2", 33},
-        {2, 3, 2, -1, 5, "synchronisierte Dateien: 2 / 3", "bereinigte Dateien: -1 / 5", 66},
-        {5, 40000000, 30000000, 0, 0, "synchronisierte Dateien: 5 / 40000000", "bereinigte Dateien: 0 / 0", 75},
-    };
-    for (const Case &c : cases) {
-        CopiedFiles = c.copied;
-        TotalSourceFiles = c.total;
-        ProcessedFiles = c.processed;
-        CleanedEntries = c.cleaned;
-        CheckedTargetFiles = c.checked;
-        UpdateStatusLines();
-        EXPECT_EQ(ControlText(CopiedStatusLabel), c.left);
-        EXPECT_EQ(ControlText(CleanedStatusLabel), c.right);
-        EXPECT_EQ(BarPosition(TotalProgressBar), c.bar) << c.left;
-    }
-    // With no source files the bar keeps its position.
-    TotalSourceFiles = 0;
-    ProcessedFiles = 99;
-    UpdateStatusLines();
-    EXPECT_EQ(BarPosition(TotalProgressBar), 75);
-    EXPECT_EQ(OverallPercent(4, 3), 133);
+    TextsSet += message == WM_SETTEXT;
+    return CallWindowProcA(LabelProcedure, window, message, wParam, lParam);
 }
 
-TEST_F(EngineTest, NoticesHaveTheFixedShape)
+// Status lines show the counters, the total bar the truncated share of
+// processed files (kept while there are no source files), the size of the
+// current file KiB rounded up, above 1024 KiB whole MiB. Refreshes reach the
+// window about 25 times a second however many entries pass; a flush shows
+// everything exactly; a text too long to remember leaves nothing stale.
+TEST_F(EngineTest, TheDisplayShowsCountersSizesAndRefreshesThrottled)
+{
+    const std::pair<std::vector<int>, std::string> lines[] = {{{0, 0, 0, 0, 0, 0}, "0 / 0|0 / 0"}, {{3, 10, 7, 0, 0, 70}, "3 / 10|0 / 0"},
+        {{1, 3, 2, 3, 2, 66}, "1 / 3|3 / 2"}, {{5, 40000000, 30000000, -1, 5, 75}, "5 / 40000000|-1 / 5"}, {{0, 0, 99, 0, 0, 75}, "0 / 0|0 / 0"}};
+    for (const auto &c : lines) {
+        CopiedFiles = c.first[0], TotalSourceFiles = c.first[1], ProcessedFiles = c.first[2], CleanedEntries = c.first[3], CheckedTargetFiles = c.first[4];
+        UpdateStatusLines();
+        FlushDisplay();
+        EXPECT_EQ(ControlText(CopiedStatusLabel) + "|" + ControlText(CleanedStatusLabel) + std::to_string(BarPosition(TotalProgressBar)),
+                  "synchronisierte Dateien: " + c.second.substr(0, c.second.find('|')) + "|bereinigte Dateien: " + c.second.substr(c.second.find('|') + 1) + std::to_string(c.first[5]));
+    }
+    for (const auto &c : {std::make_pair(0ULL, "0 KB'"), {1, "1 KB'"}, {1024, "1 KB'"}, {1025, "2 KB'"}, {250000, "245 KB'"},
+                          {1048576, "1024 KB'"}, {1048577, "2 MB'"}, {2097152, "2 MB'"}, {4294967297ULL, "4097 MB'"}}) {
+        char text[100];
+        FormatFileSize(c.first, text, sizeof text);
+        EXPECT_STREQ(text, c.second) << c.first;
+    }
+    LabelProcedure = (WNDPROC)SetWindowLongPtrA(CopiedStatusLabel, GWLP_WNDPROC, (LONG_PTR)CountingLabel);
+    TotalSourceFiles = 1000000000;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 400; RefreshDisplay())
+        CopiedFiles++, ProcessedFiles++;
+    EXPECT_TRUE(TextsSet >= 3 && TextsSet <= 12) << TextsSet << " refreshes shown in 400 ms";
+    RecordCurrentFile("aktuelle Datei: 'b.txt' - '1 KB'");
+    RecordFileProgress(40);
+    FlushDisplay();
+    EXPECT_EQ(ControlText(CopiedStatusLabel) + "|" + ControlText(CurrentFileLabel) + "|" + std::to_string(BarPosition(FileProgressBar)) + "|" +
+                  std::to_string(BarPosition(TotalProgressBar)), "synchronisierte Dateien: " + std::to_string(CopiedFiles) + " / 1000000000|aktuelle Datei: 'b.txt' - '1 KB'|40|" +
+                  std::to_string(OverallPercent(ProcessedFiles, TotalSourceFiles)));
+    SetWindowLongPtrA(CopiedStatusLabel, GWLP_WNDPROC, (LONG_PTR)LabelProcedure);
+    for (const std::string &text : {std::string("kurz"), std::string(STATUS_TEXT_MAX + 10, 'x'), std::string("kurz")})
+        SetControlText(CurrentFileLabel, text.c_str());
+    EXPECT_EQ(ControlText(CurrentFileLabel), "kurz");
+}
+
+// Error notices have one shape, with the system's text or a fixed one when
+// it has none; a listing or deletion error cancels the run.
+TEST_F(EngineTest, ErrorNoticesHaveOneShape)
 {
     BoxAnswerer answerer;
     ReportListingError(ERROR_PATH_NOT_FOUND, "D:\\Quelle\\");
+    EXPECT_TRUE(IsCancelRequested());
+    ClearCancel();
     ReportDeleteError(ERROR_ACCESS_DENIED, "D:\\Ziel\\a.txt");
+    EXPECT_TRUE(IsCancelRequested());
     ReportError(0x2000FFFF, "Etwas", "X");
-    int answer = AskCopyError(ERROR_SHARING_VIOLATION, "C:\\q\\a.txt", "C:\\z\\a.txt");
+    EXPECT_EQ(AskCopyError(ERROR_SHARING_VIOLATION, "C:\\q\\a.txt", "C:\\z\\a.txt"), IDIGNORE);
+    const std::string texts[] = {"Fehler beim Ermitteln der Quelldateien im Pfad 'D:\\Quelle\\'\n\nFehler 3: ", "Fehler beim Löschen der Datei 'D:\\Ziel\\a.txt'\n\nFehler 5: ",
+                                 "Etwas 'X'\n\nFehler 536936447: Keine Beschreibung verfügbar.", "Fehler beim Kopieren der Datei 'C:\\q\\a.txt'\nnach 'C:\\z\\a.txt'\n\nFehler 32: "};
     std::vector<SeenBox> seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 4u);
-    for (const SeenBox &box : seen)
-        EXPECT_EQ(box.title, "Fehler");
-    EXPECT_EQ(seen[0].text.rfind("Fehler beim Ermitteln der Quelldateien im Pfad 'D:\\Quelle\\'\n\nFehler 3: ", 0), 0u)
-        << seen[0].text;
-    EXPECT_EQ(seen[1].text.rfind("Fehler beim Löschen der Datei 'D:\\Ziel\\a.txt'\n\nFehler 5: ", 0), 0u) << seen[1].text;
-    EXPECT_EQ(seen[2].text, std::string("Etwas 'X'\n\nFehler 536936447: ") + NO_SYSTEM_TEXT);
-    EXPECT_EQ(seen[3].text.rfind("Fehler beim Kopieren der Datei 'C:\\q\\a.txt'\nnach 'C:\\z\\a.txt'\n\nFehler 32: ", 0), 0u)
-        << seen[3].text;
-    EXPECT_GT(seen[3].text.size(), strlen("Fehler beim Kopieren der Datei 'C:\\q\\a.txt'\nnach 'C:\\z\\a.txt'\n\nFehler 32: "));
-    EXPECT_EQ(answer, IDIGNORE);
+    for (int i = 0; i < 4; i++)
+        EXPECT_TRUE(seen[i].title == "Fehler" && seen[i].text.rfind(texts[i], 0) == 0 && (i == 2 ? seen[i].text == texts[i] : seen[i].text.size() > texts[i].size() + 1)) << seen[i].text;
 }
 
-TEST(FileSize, NumberAndUnitFollowTheRoundingRule)
+DWORD CALLBACK RecordProgress(LARGE_INTEGER total, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID data)
 {
-    struct Case { unsigned long long size; const char *text; };
-    const Case cases[] = {
-        {0, "0 KB'"}, {1, "1 KB'"}, {1024, "1 KB'"}, {1025, "2 KB'"}, {250000, "245 KB'"},
-        {1048576, "1024 KB'"}, {1048577, "2 MB'"}, {2097152, "2 MB'"},
-        {4294967297ULL, "4097 MB'"}, {5368709120ULL, "5120 MB'"}, {3000000000000ULL, "2861023 MB'"},
-    };
-    for (const Case &c : cases) {
-        char text[100];
-        FormatFileSize(c.size, text, sizeof text);
-        EXPECT_STREQ(text, c.text) << c.size;
-    }
+    auto *calls = (std::vector<std::pair<LONGLONG, LONGLONG>> *)data;
+    calls->push_back({total.QuadPart, done.QuadPart});
+    SetLastError(ERROR_ACCESS_DENIED); // a routine may leave any last error behind
+    return calls->size() > 1 && calls->front().first < 0 ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
 }
 
-// Progress calls the copy routine made: total and transferred of each.
-struct ProgressLog {
-    std::vector<std::pair<LONGLONG, LONGLONG>> calls;
-    LONGLONG cancelAfter = -1;
-};
-
-DWORD CALLBACK RecordProgress(LARGE_INTEGER total, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD,
-                              DWORD, HANDLE, HANDLE, LPVOID data)
+// The own copy routine keeps data, time and attributes and reports progress
+// per chunk; a failure carries the system's error and leaves the old target
+// as it was and no partial file. The file bar only moves forward.
+TEST_F(EngineTest, TheOwnCopyRoutineKeepsTheContractOfCopyFileEx)
 {
-    ProgressLog *log = (ProgressLog *)data;
-    log->calls.push_back({total.QuadPart, done.QuadPart});
-    if (log->cancelAfter >= 0 && done.QuadPart >= log->cancelAfter)
-        return PROGRESS_CANCEL;
-    return PROGRESS_CONTINUE;
-}
-
-TEST_F(EngineTest, ChunkedCopyKeepsDataTimeAttributesAndReportsProgress)
-{
-    std::string data(3 * 1024 * 1024 + 17, 'x');
+    std::string data(3 * 1024 * 1024 + 17, 'x'), from = source + "big.bin", to = target + "big.bin";
     for (size_t i = 0; i < data.size(); i++)
         data[i] = (char)(i * 7);
-    WriteBytes(source + "big.bin", data);
-    SetWriteTime(source + "big.bin", 130000000000000000ULL);
-    SetFileAttributesA((source + "big.bin").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    WriteBytes(target + "big.bin", "old content");
-    ProgressLog log;
+    WriteBytes(from, data);
+    SetWriteTime(from, OLD_TIME);
+    SetFileAttributesA(from.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteBytes(to, "old");
+    std::vector<std::pair<LONGLONG, LONGLONG>> calls;
     BOOL cancel = FALSE;
-    SetLastError(0xdead);
-    ASSERT_TRUE(CopyFileChunked((source + "big.bin").c_str(), (target + "big.bin").c_str(), RecordProgress, &log,
-                                &cancel, 0)) << GetLastError();
-    EXPECT_TRUE(ReadBytes(target + "big.bin") == data);
-    EXPECT_EQ(GetWriteTime(target + "big.bin"), 130000000000000000ULL);
-    EXPECT_TRUE(GetFileAttributesA((target + "big.bin").c_str()) & FILE_ATTRIBUTE_HIDDEN);
-    ASSERT_GE(log.calls.size(), 4u);
-    EXPECT_EQ(log.calls.front().second, 0);
-    EXPECT_EQ(log.calls.back().second, (LONGLONG)data.size());
-    for (auto &call : log.calls)
-        EXPECT_EQ(call.first, (LONGLONG)data.size());
-}
-
-TEST_F(EngineTest, ChunkedCopyFailuresCarryTheSystemErrorAndLeaveNoPartialFile)
-{
-    WriteBytes(source + "a.bin", std::string(2 * 1024 * 1024, 'a'));
-    std::string to = target + "a.bin";
-    BOOL cancel = FALSE;
-
-    ProgressLog log;
-    log.cancelAfter = 1;
-    SetLastError(0);
-    EXPECT_FALSE(CopyFileChunked((source + "a.bin").c_str(), to.c_str(), RecordProgress, &log, &cancel, 0));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_REQUEST_ABORTED);
-    EXPECT_FALSE(Exists(to)) << "partial target left after a cancel by the routine";
-
-    cancel = TRUE;
-    SetLastError(0);
-    EXPECT_FALSE(CopyFileChunked((source + "a.bin").c_str(), to.c_str(), NULL, NULL, &cancel, 0));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_REQUEST_ABORTED);
-    EXPECT_FALSE(Exists(to));
-    cancel = FALSE;
-
-    WriteBytes(to, "keep");
-    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_READONLY);
-    SetLastError(0);
-    EXPECT_FALSE(CopyFileChunked((source + "a.bin").c_str(), to.c_str(), NULL, NULL, &cancel, 0));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_ACCESS_DENIED);
-    EXPECT_EQ(ReadBytes(to), "keep");
-    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-
-    HANDLE held = CreateFileA(to.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    SetLastError(0);
-    EXPECT_FALSE(CopyFileChunked((source + "a.bin").c_str(), to.c_str(), NULL, NULL, &cancel, 0));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_SHARING_VIOLATION);
-    CloseHandle(held);
-    EXPECT_EQ(ReadBytes(to), "keep");
-
-    SetLastError(0);
-    EXPECT_FALSE(CopyFileChunked((source + "a.bin").c_str(), (temp / "fehlt\\a.bin").c_str(), NULL, NULL, &cancel, 0));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_PATH_NOT_FOUND);
-}
-
-TEST_F(EngineTest, CopyProgressRaisesTheBarOnlyForward)
-{
-    LARGE_INTEGER total, done, zero;
+    ASSERT_TRUE(CopyFileChunked(from.c_str(), to.c_str(), RecordProgress, &calls, &cancel, 0)) << GetLastError();
+    EXPECT_TRUE(ReadBytes(to) == data && GetWriteTime(to) == OLD_TIME && (GetFileAttributesA(to.c_str()) & FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_TRUE(calls.front() == std::make_pair((LONGLONG)data.size(), 0LL) && calls.back() == std::make_pair((LONGLONG)data.size(), (LONGLONG)data.size()));
+    SetFileAttributesA(from.c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const auto &f : {std::make_pair("routine cancels", 1235), {"flag cancels", 1235}, {"read-only", 5}, {"held open", 32}, {"folder missing", 3}, {"exists", 80}}) {
+        std::string name = f.first, path = name == "folder missing" ? temp / "fehlt\\big.bin" : to;
+        bool exists = name == "read-only" || name == "held open" || name == "exists";
+        DeleteFileA(to.c_str());
+        if (exists)
+            WriteBytes(to, "keep");
+        SetFileAttributesA(to.c_str(), name == "read-only" ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        HANDLE held = name == "held open" ? CreateFileA(to.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL) : INVALID_HANDLE_VALUE;
+        std::vector<std::pair<LONGLONG, LONGLONG>> cancelling = {{name == "routine cancels" ? -1 : 0, 0}};
+        cancel = name == "flag cancels";
+        EXPECT_FALSE(CopyFileChunked(from.c_str(), path.c_str(), RecordProgress, &cancelling, &cancel, name == "exists" ? COPY_FILE_FAIL_IF_EXISTS : 0)) << name;
+        EXPECT_EQ(GetLastError(), (DWORD)f.second) << name;
+        CloseHandle(held);
+        EXPECT_EQ(ReadBytes(to), exists ? "keep" : "<missing>") << name;
+        SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    LARGE_INTEGER total = {}, done = {};
     total.QuadPart = 1000;
-    zero.QuadPart = 0;
-    LastFilePercent = 0;
-    const LONGLONG steps[] = {100, 50, 555, 1000};
-    const int expected[] = {10, 10, 55, 100};
-    for (int i = 0; i < 4; i++) {
-        done.QuadPart = steps[i];
+    for (const auto &step : {std::make_pair(100, 10), {50, 10}, {555, 55}, {1000, 100}}) {
+        done.QuadPart = step.first;
         EXPECT_EQ(CopyProgress(total, done, total, done, 1, 0, NULL, NULL, NULL), (DWORD)PROGRESS_CONTINUE);
         FlushDisplay();
-        EXPECT_EQ(BarPosition(FileProgressBar), expected[i]);
-        EXPECT_EQ(LastFilePercent, expected[i]);
+        EXPECT_EQ(BarPosition(FileProgressBar), step.second);
     }
-    EXPECT_EQ(CopyProgress(zero, zero, zero, zero, 1, 0, NULL, NULL, NULL), (DWORD)PROGRESS_CONTINUE);
     RequestCancel();
     EXPECT_EQ(CopyProgress(total, done, total, done, 1, 0, NULL, NULL, NULL), (DWORD)PROGRESS_CANCEL);
 }
 
-// Between two refreshes shorter than the interval the display keeps what it
-// showed; a later refresh and every flush show the counters as they are.
-TEST_F(EngineTest, RefreshesAreThrottledAndFlushesAreExact)
-{
-    TotalSourceFiles = 10;
-    Sleep(DISPLAY_INTERVAL_MS + 20);
-    CopiedFiles = 1;
-    ProcessedFiles = 1;
-    RefreshDisplay();
-    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 1 / 10");
-    EXPECT_EQ(BarPosition(TotalProgressBar), 10);
-    DWORD shown = GetTickCount();
-    CopiedFiles = 2;
-    ProcessedFiles = 2;
-    RecordCurrentFile("aktuelle Datei: 'b.txt' - '1 KB'");
-    RefreshDisplay();
-    if (GetTickCount() - shown < DISPLAY_INTERVAL_MS) {
-        EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 1 / 10");
-        EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: n/a");
-    }
-    Sleep(DISPLAY_INTERVAL_MS + 20);
-    ProcessedFiles = 3;
-    RefreshDisplay();
-    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 2 / 10");
-    EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'b.txt' - '1 KB'");
-    EXPECT_EQ(BarPosition(TotalProgressBar), 30);
-    CopiedFiles = 4;
-    ProcessedFiles = 4;
-    CleanedEntries = 2;
-    RecordFileProgress(40);
-    RefreshDisplay();
-    FlushDisplay();
-    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 4 / 10");
-    EXPECT_EQ(ControlText(CleanedStatusLabel), "bereinigte Dateien: 2 / 0");
-    EXPECT_EQ(BarPosition(TotalProgressBar), 40);
-    EXPECT_EQ(BarPosition(FileProgressBar), 40);
-}
-
-// A text too long to remember is shown, and the text shown before it is
-// sent again afterwards instead of being taken as still shown.
-TEST_F(EngineTest, ATextTooLongToRememberLeavesNothingStale)
-{
-    const std::string longText(STATUS_TEXT_MAX + 10, 'x');
-    SetControlText(CurrentFileLabel, "kurz");
-    SetControlText(CurrentFileLabel, longText.c_str());
-    EXPECT_EQ(ControlText(CurrentFileLabel), longText);
-    SetControlText(CurrentFileLabel, "kurz");
-    EXPECT_EQ(ControlText(CurrentFileLabel), "kurz");
-}
-
-// Folders for a pass run on a thread of its own.
-static std::string ThreadSource, ThreadTarget;
-
-static DWORD WINAPI MirrorOnThread(LPVOID)
-{
-    MirrorFolder(ThreadSource.c_str(), ThreadTarget.c_str(), false);
-    return 0;
-}
-
 // With the display on another thread, as in the program, every copy prompt
-// finds the status lines, the bars and the current file as they are at that
-// moment, however recently the last refresh was.
+// finds the status lines, the total bar and the current file exact.
 TEST_F(EngineTest, PromptsFindTheDisplayExact)
 {
-    const int files = 12;
-    for (int i = 0; i < files; i++)
+    for (int i = 0; i < 12; i++)
         WriteBytes(source + "datei" + std::to_string(10 + i) + ".txt", std::string(100 + i, 'x'));
-    ThreadSource = source;
-    ThreadTarget = target + "fehlt\\";
-    TotalSourceFiles = files;
-    std::vector<std::string> shown;
+    TotalSourceFiles = 12;
+    std::vector<std::string> shown, expected;
     BoxAnswerer answerer([&](const std::string &, const std::string &text) {
-        size_t name = text.find("datei");
-        shown.push_back(ControlText(CopiedStatusLabel) + " | " + std::to_string(BarPosition(TotalProgressBar)) +
-                        " | " + ControlText(CurrentFileLabel).substr(0, 24) + " | " +
-                        (name == std::string::npos ? text : text.substr(name, 7)));
+        shown.push_back(ControlText(CopiedStatusLabel) + "|" + std::to_string(BarPosition(TotalProgressBar)) + "|" + ControlText(CurrentFileLabel).substr(0, 24));
+        expected.push_back("synchronisierte Dateien: 0 / 12|" + std::to_string((int)(shown.size() - 1) * 100 / 12) + "|aktuelle Datei: '" + text.substr(text.find("datei"), 7));
         return IDIGNORE;
     });
-    ASSERT_TRUE(RunOnThreadPumping(MirrorOnThread, 60000));
-    ASSERT_EQ(shown.size(), (size_t)files);
-    for (int i = 0; i < files; i++) {
-        std::string file = shown[i].substr(shown[i].size() - 7);
-        EXPECT_EQ(shown[i], "synchronisierte Dateien: 0 / " + std::to_string(files) + " | " +
-                                std::to_string(i * 100 / files) + " | aktuelle Datei: '" + file + " | " + file)
-            << "prompt " << i;
-    }
-    EXPECT_EQ(BarPosition(TotalProgressBar), 100);
+    ASSERT_TRUE(RunPumping([&] { MirrorFolder(source.c_str(), (target + "fehlt\\").c_str(), false); }));
+    EXPECT_EQ(shown.size(), 12u);
+    EXPECT_EQ(shown, expected);
 }
 
-struct MirrorTest : EngineTest {
-    void MakeTree()
-    {
-        MakeFolder(source + "a");
-        MakeFolder(source + "a\\b");
-        MakeFolder(source + "leer");
-        MakeFolder(source + "a\\b\\leer2");
-        WriteBytes(source + "eins.txt", "1");
-        WriteBytes(source + ".versteckt", "dot");
-        WriteBytes(source + "a\\zwei.txt", "22");
-        WriteBytes(source + "a\\b\\drei.txt", std::string(5000, 'c'));
-        WriteBytes(source + "a\\b\\null.txt", "");
-    }
-};
-
-TEST_F(MirrorTest, FirstMirrorCopiesEverythingAndASecondCopiesNothing)
+// A first mirror creates every folder, empty ones too, copies every file
+// with its time and logs it; a second copies only what changed and leaves
+// the current-file line alone otherwise: a newer target is overwritten, one
+// of equal time kept whatever its content.
+TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
 {
-    MakeTree();
+    const char *files[] = {"eins.txt", ".versteckt", "a\\zwei.txt", "a\\b\\drei.txt", "a\\b\\null.txt"};
+    MakeTree(source, {"a\\", "a\\b\\", "leer\\", "a\\b\\leer2\\", "eins.txt", ".versteckt", "a\\zwei.txt", "a\\b\\drei.txt"});
+    WriteBytes(source + "a\\b\\null.txt", "");
+    TotalSourceFiles = 5;
     OpenLog();
     BoxAnswerer answerer;
-    TotalSourceFiles = 5;
     MirrorFolder(source.c_str(), target.c_str(), false);
-    EXPECT_EQ(CopiedFiles, 5);
-    EXPECT_EQ(ProcessedFiles, 5);
-    for (const char *path : {"a\\b\\leer2", "leer", "eins.txt", ".versteckt", "a\\zwei.txt", "a\\b\\drei.txt", "a\\b\\null.txt"})
-        EXPECT_TRUE(Exists(target + path)) << path;
-    EXPECT_EQ(ReadBytes(target + "a\\b\\drei.txt"), std::string(5000, 'c'));
+    EXPECT_EQ(Snapshot(target), Snapshot(source));
     EXPECT_EQ(GetWriteTime(target + "a\\zwei.txt"), GetWriteTime(source + "a\\zwei.txt"));
-    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 5 / 5");
-    EXPECT_EQ(BarPosition(TotalProgressBar), 100);
-    EXPECT_EQ(ControlText(CurrentFileLabel).rfind("aktuelle Datei: '", 0), 0u);
+    EXPECT_EQ(ControlText(CopiedStatusLabel) + std::to_string(ProcessedFiles) + std::to_string(BarPosition(TotalProgressBar)), "synchronisierte Dateien: 5 / 55100");
     std::string log = Log();
-    EXPECT_NE(log.find("Datei kopiert: " + source + "a\\b\\drei.txt\r\n"), std::string::npos) << log;
+    for (const char *file : files)
+        EXPECT_NE(log.find("Datei kopiert: " + source + file + "\r\n"), std::string::npos) << file;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
-    EXPECT_TRUE(answerer.Seen().empty());
-
-    SetWindowTextA(CurrentFileLabel, "unberuehrt");
-    ForgetDisplayState();
     ResetCounters();
     OpenLog();
+    WriteBytes(target + "eins.txt", "target is newer");
+    SetWriteTime(target + "eins.txt", GetWriteTime(source + "eins.txt") + 10000000);
+    WriteBytes(target + ".versteckt", "same time");
+    SetWriteTime(target + ".versteckt", GetWriteTime(source + ".versteckt"));
+    SetWindowTextA(CurrentFileLabel, "");
+    ForgetDisplayState();
     MirrorFolder(source.c_str(), target.c_str(), false);
-    EXPECT_EQ(CopiedFiles, 0);
-    EXPECT_EQ(ProcessedFiles, 5);
-    EXPECT_EQ(ControlText(CurrentFileLabel), "unberuehrt");
-    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(ReadBytes(target + "eins.txt") + ReadBytes(target + ".versteckt"), "eins.txtsame time");
+    EXPECT_EQ(CopiedFiles * 10 + ProcessedFiles, 15);
+    EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'eins.txt' - '1 KB'");
+    EXPECT_EQ(Log(), "Datei kopiert: " + source + "eins.txt\r\n");
+    DeleteFileA((target + "a\\b\\null.txt").c_str());
+    MirrorFolder(source.c_str(), target.c_str(), false);
+    EXPECT_EQ(ControlText(CurrentFileLabel) + std::to_string(BarPosition(FileProgressBar)), "aktuelle Datei: 'null.txt' - '0 KB'0");
+    EXPECT_TRUE(answerer.Seen().empty());
 }
 
-TEST_F(MirrorTest, OnlyTheLastWriteTimeDecides)
+// A failed copy asks Abort/Retry/Ignore with the system's error: Ignore
+// logs the skip, Retry copies once the cause is gone, Abort cancels; the
+// file counts as processed, the old version and no temporary file stay.
+TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
 {
-    WriteBytes(source + "neuer.txt", "source");
-    WriteBytes(target + "neuer.txt", "target is newer");
-    SetWriteTime(source + "neuer.txt", 130000000000000000ULL);
-    SetWriteTime(target + "neuer.txt", 131000000000000000ULL);
-    WriteBytes(source + "gleich.txt", "source");
-    WriteBytes(target + "gleich.txt", "other size, same time");
-    SetWriteTime(source + "gleich.txt", 130000000000000000ULL);
-    SetWriteTime(target + "gleich.txt", 130000000000000000ULL);
-    MirrorFolder(source.c_str(), target.c_str(), false);
-    EXPECT_EQ(ReadBytes(target + "neuer.txt"), "source");
-    EXPECT_EQ(ReadBytes(target + "gleich.txt"), "other size, same time");
-    EXPECT_EQ(CopiedFiles, 1);
-    EXPECT_EQ(ProcessedFiles, 2);
-}
-
-TEST_F(MirrorTest, ZeroByteFileShowsZeroKilobytes)
-{
-    WriteBytes(source + "leer.dat", "");
-    MirrorFolder(source.c_str(), target.c_str(), false);
-    EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'leer.dat' - '0 KB'");
-    EXPECT_EQ(BarPosition(FileProgressBar), 0);
-    EXPECT_EQ(CopiedFiles, 1);
-}
-
-TEST_F(MirrorTest, CopyFailurePromptAbortRetryIgnore)
-{
-    WriteBytes(source + "a.txt", "new a");
-    WriteBytes(target + "a.txt", "old a");
-    SetWriteTime(target + "a.txt", 120000000000000000ULL);
-    std::string held = target + "a.txt";
-
-    // Ignore: skipped line, nothing copied, counted as processed.
-    {
+    struct Case { std::string cause; int answer, code; const char *log; };
+    for (const Case &c : {Case{"target", IDIGNORE, 5, "WARNUNG - Datei übersprungen: "}, {"source", IDIGNORE, 32, "WARNUNG - Datei übersprungen: "},
+                          {"read-only", IDIGNORE, 5, "WARNUNG - Datei übersprungen: "}, {"target", IDRETRY, 5, "Datei kopiert: "}, {"target", IDABORT, 5, ""}}) {
+        SCOPED_TRACE(c.cause + " " + std::to_string(c.answer));
+        ResetCounters();
+        ClearCancel();
+        WriteBytes(source + "a.txt", "new");
+        SetFileAttributesA((target + "a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(target + "a.txt", "old");
+        SetWriteTime(target + "a.txt", OLD_TIME);
+        SetFileAttributesA((target + "a.txt").c_str(), c.cause == "read-only" ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        HANDLE lock = c.cause == "read-only" ? INVALID_HANDLE_VALUE : CreateFileA(((c.cause == "source" ? source : target) + "a.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
         OpenLog();
-        HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        BoxAnswerer answerer([](const std::string &, const std::string &) { return IDIGNORE; });
+        BoxAnswerer answerer([&](const std::string &, const std::string &) {
+            if (c.answer == IDRETRY)
+                CloseHandle(lock), lock = INVALID_HANDLE_VALUE;
+            return c.answer;
+        });
         MirrorFolder(source.c_str(), target.c_str(), false);
         CloseHandle(lock);
         ASSERT_EQ(answerer.Seen().size(), 1u);
-        EXPECT_EQ(answerer.Seen()[0].text.rfind("Fehler beim Kopieren der Datei '" + source + "a.txt'\nnach '" + held +
-                                                    "'\n\nFehler 5: ", 0), 0u) << answerer.Seen()[0].text;
-        EXPECT_EQ(Log(), "WARNUNG - Datei übersprungen: " + source + "a.txt\r\n");
-        EXPECT_EQ(ReadBytes(held), "old a") << "the old version stays";
+        EXPECT_NE(answerer.Seen()[0].text.find("'\n\nFehler " + std::to_string(c.code) + ": "), std::string::npos) << answerer.Seen()[0].text;
+        EXPECT_EQ(Log(), *c.log ? c.log + source + "a.txt\r\n" : "");
+        EXPECT_EQ(ReadBytes(target + "a.txt") + std::to_string(ProcessedFiles * 10 + IsCancelRequested()), (c.answer == IDRETRY ? "new" : "old") + std::to_string(c.answer == IDABORT ? 11 : 10));
         EXPECT_FALSE(Exists(target + TEMPORARY_COPY_NAME));
-        EXPECT_EQ(CopiedFiles, 0);
-        EXPECT_EQ(ProcessedFiles, 1);
-        EXPECT_FALSE(IsCancelRequested());
-    }
-    // Retry after the lock is gone: copied, one prompt only.
-    {
-        ResetCounters();
-        OpenLog();
-        HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        BoxAnswerer answerer([&](const std::string &, const std::string &) {
-            CloseHandle(lock);
-            return IDRETRY;
-        });
-        MirrorFolder(source.c_str(), target.c_str(), false);
-        EXPECT_EQ(answerer.Seen().size(), 1u);
-        EXPECT_EQ(ReadBytes(held), "new a");
-        EXPECT_EQ(CopiedFiles, 1);
-        EXPECT_EQ(Log(), "Datei kopiert: " + source + "a.txt\r\n");
-    }
-    // Abort: the run is cancelled and the pass stops after this file.
-    {
-        ResetCounters();
-        SetWriteTime(held, 120000000000000000ULL);
-        OpenLog();
-        HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        BoxAnswerer answerer([](const std::string &, const std::string &) { return IDABORT; });
-        MirrorFolder(source.c_str(), target.c_str(), false);
-        CloseHandle(lock);
-        EXPECT_TRUE(IsCancelRequested());
-        EXPECT_EQ(Log(), "");
-        EXPECT_EQ(ProcessedFiles, 1);
     }
 }
 
-// Sets the cancel flag once the copy of big.bin has started writing.
-static DWORD WINAPI CancelWhenCopyStarts(LPVOID path)
+// The count takes every file at every depth, names with leading dots too; a
+// folder that cannot be listed is reported, as given, and cancels; after a
+// cancel no pass counts or copies anything.
+TEST_F(EngineTest, CountAndMirrorOfUnlistableFoldersAndAfterACancel)
 {
-    for (int i = 0; i < 2000; i++) {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExA((const char *)path, GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) {
-            RequestCancel();
-            return 0;
-        }
-        Sleep(1);
-    }
-    return 1;
-}
-
-TEST_F(MirrorTest, CancelDuringALargeCopyRemovesThePartialFileAndStopsThePass)
-{
-    WriteBytes(source + "big.bin", std::string(192 * 1024 * 1024, 'b'));
-    MakeFolder(source + "zz");
-    WriteBytes(source + "zz\\later.txt", "later");
-    WriteBytes(target + "big.bin", "old version");
-    SetWriteTime(target + "big.bin", 120000000000000000ULL);
-    std::string partial = target + TEMPORARY_COPY_NAME;
-    OpenLog();
-    BoxAnswerer answerer([](const std::string &, const std::string &) { return IDIGNORE; });
-    HANDLE canceller = CreateThread(NULL, 0, CancelWhenCopyStarts, (LPVOID)partial.c_str(), 0, NULL);
-    MirrorFolder(source.c_str(), target.c_str(), false);
-    WaitForSingleObject(canceller, 5000);
-    DWORD result = 1;
-    GetExitCodeThread(canceller, &result);
-    CloseHandle(canceller);
-    ASSERT_EQ(result, 0u) << "the copy never started writing";
-    EXPECT_FALSE(Exists(partial)) << "partial file left behind";
-    EXPECT_EQ(ReadBytes(target + "big.bin"), "old version");
-    EXPECT_EQ(GetWriteTime(target + "big.bin"), 120000000000000000ULL);
-    ASSERT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_NE(answerer.Seen()[0].text.find("\n\nFehler 1235: "), std::string::npos) << answerer.Seen()[0].text;
-    EXPECT_EQ(Log(), "WARNUNG - Datei übersprungen: " + source + "big.bin\r\n");
-    EXPECT_LE(ProcessedFiles, 1);
-    EXPECT_FALSE(Exists(target + "zz\\later.txt"));
-}
-
-TEST_F(MirrorTest, UnlistableSourceGivesOneNoticeAndCancels)
-{
+    MakeTree(source, {"leer\\", ".sub\\", "a.txt", ".b", "...x", ".sub\\d.txt", ".sub\\e.txt"});
+    EXPECT_EQ(CountSourceFiles(source.c_str(), target.c_str()), 5);
     BoxAnswerer answerer;
-    std::string missing = temp / "gibtsnicht\\";
+    std::string missing = temp / "fehlt\\";
+    EXPECT_EQ(CountSourceFiles(missing.c_str(), target.c_str()), 0);
+    ClearCancel();
     MirrorFolder(missing.c_str(), target.c_str(), false);
-    ASSERT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_EQ(answerer.Seen()[0].text.rfind("Fehler beim Ermitteln der Quelldateien im Pfad '" + missing + "'\n\nFehler ", 0), 0u)
-        << answerer.Seen()[0].text;
     EXPECT_TRUE(IsCancelRequested());
-}
-
-TEST_F(MirrorTest, PassEnteredAfterACancelCopiesNothing)
-{
-    WriteBytes(source + "a.txt", "a");
-    RequestCancel();
-    BoxAnswerer answerer;
+    EXPECT_EQ(CountSourceFiles(source.c_str(), target.c_str()), 0);
     MirrorFolder(source.c_str(), target.c_str(), false);
-    EXPECT_FALSE(Exists(target + "a.txt"));
-    EXPECT_EQ(ProcessedFiles, 0);
-    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_EQ(ProcessedFiles + CopiedFiles + Exists(target + "a.txt"), 0);
+    EXPECT_EQ(answerer.Count("Fehler beim Ermitteln der Quelldateien im Pfad '" + missing + "'\n\nFehler ") * 10 + answerer.Seen().size(), 22u);
 }
 
-TEST_F(MirrorTest, WithoutALogTheMirrorStillWorks)
+// The cleanup removes what the source lacks (a target file named like a
+// source folder stays), logs each deleted file, and counts deleted files and
+// attempted folder removals against examined files. A file that cannot be
+// deleted is reported and cancels; its folders stay. A missing target is
+// passed over silently; a source that is gone or no folder deletes nothing.
+TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 {
-    MakeTree();
-    LogFile = HFILE_ERROR;
-    MirrorFolder(source.c_str(), target.c_str(), false);
-    EXPECT_EQ(CopiedFiles, 5);
-    EXPECT_FALSE(Exists(temp / "log.txt"));
-}
-
-TEST_F(MirrorTest, PathsThatDoNotFitAreReportedAndNotUsed)
-{
-    WriteBytes(source + "a.txt", "a");
-    std::string longTarget = target + std::string(996 - target.size(), 'x') + "\\";
-    BoxAnswerer answerer;
+    MakeTree(source, {"bleibt.txt", "ordner\\"});
+    MakeTree(target, {"alt\\", "leer\\", "bleibt.txt", "weg.txt", "alt\\x.txt", "alt\\y.txt", "ordner"});
     OpenLog();
-    MirrorFolder(source.c_str(), longTarget.c_str(), false);
-    EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_EQ(Log(), "WARNUNG - Eintrag ausgelassen: " + source + "a.txt\r\n");
-    EXPECT_EQ(LeftAloneEntries, 1);
-    EXPECT_EQ(ProcessedFiles, 0);
-    EXPECT_EQ(CopiedFiles, 0);
+    BoxAnswerer answerer;
+    CleanTargetFolder(source.c_str(), target.c_str());
+    EXPECT_EQ(Snapshot(target), (std::map<std::string, std::string>{{"bleibt.txt", "bleibt.txt"}, {"ordner", "ordner"}}));
+    EXPECT_EQ(ControlText(CleanedStatusLabel), "bereinigte Dateien: 5 / 5");
+    std::string log = Log();
+    for (const char *file : {"weg.txt", "alt\\x.txt", "alt\\y.txt"})
+        EXPECT_NE(log.find("Datei gelöscht: " + target + file + "\r\n"), std::string::npos) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n') + answerer.Seen().size(), 3u);
+    std::string held = temp / "ziel2\\";
+    MakeTree(held, {"a\\", "a\\b\\", "a\\b\\fest.txt"});
+    SetFileAttributesA((held + "a\\b\\fest.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    ResetCounters();
+    CleanTargetFolder(source.c_str(), held.c_str());
+    EXPECT_EQ(answerer.Count("Fehler beim Löschen der Datei '" + held + "a\\b\\fest.txt'\n\nFehler 5: "), 1);
+    EXPECT_EQ(CleanedEntries * 100 + CheckedTargetFiles * 10 + IsCancelRequested(), 211) << "both folder removals are tried and counted";
+    ClearCancel();
+    ResetCounters();
+    CleanTargetFolder(source.c_str(), (temp / "nichtda\\").c_str());
+    EXPECT_EQ(CleanedEntries + CheckedTargetFiles + IsCancelRequested(), 0);
+    for (const std::string &bad : {temp / "weg\\", temp / "bad|name\\"}) {
+        ClearCancel();
+        CleanTargetFolder(bad.c_str(), target.c_str());
+        EXPECT_TRUE(Exists(target + "bleibt.txt") && IsCancelRequested()) << bad;
+        EXPECT_EQ(answerer.Count("Fehler beim Ermitteln der Quelldateien im Pfad '" + bad + "'"), 1) << bad;
+    }
+    EXPECT_EQ(answerer.Seen().size(), 3u);
+}
+
+// A source that vanishes while it is mirrored ends the run with one listing
+// notice, no prompt per missing file, and no deletion.
+TEST_F(EngineTest, ASourceThatVanishesEndsTheRunAndDeletesNothing)
+{
+    std::string real = temp / "echt\\", outer = temp / "aussen\\", linked = outer + "link\\";
+    MakeTree(real, {"f0.txt", "f1.txt", "f2.txt", "f3.txt", "f4.txt", "f5.txt"});
+    MakeFolder(outer);
+    ASSERT_TRUE(RunShell("ln -s '" + UnixPath(real) + "' '" + UnixPath(outer) + "link'"));
+    WriteBytes(target + "nur-im-ziel.txt", "must stay");
+    HANDLE lock = CreateFileA((real + "f3.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    BoxAnswerer answerer([&](const std::string &title, const std::string &text) {
+        if (text.find("Fehler beim Kopieren der Datei '" + linked) == 0)
+            CloseHandle(lock), MoveFileA(outer.substr(0, outer.size() - 1).c_str(), (temp / "weg").c_str());
+        return DefaultAnswer(title, text);
+    });
+    MirrorFolder(linked.c_str(), target.c_str(), true);
+    CleanTargetFolder(linked.c_str(), target.c_str());
+    EXPECT_EQ(answerer.Count("Fehler beim Ermitteln der Quelldateien im Pfad '" + linked + "'") * 10 + answerer.Count("Fehler beim Kopieren"), 11);
+    EXPECT_TRUE(IsCancelRequested() && ReadBytes(target + "nur-im-ziel.txt") == "must stay");
+}
+
+// Cleanup is allowed only with the box ticked and no target that is,
+// contains or lies inside another target or any source; the warning comes once.
+TEST_F(EngineTest, OverlappingFoldersDisallowCleanup)
+{
+    const std::pair<std::vector<const char *>, bool> cases[] = {{{}, true}, {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
+        {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup\\'"}, false}, {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'e:\\backup\\photos\\'"}, false},
+        {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup2\\'"}, true}, {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'"}, false},
+        {{"'D:\\A\\' -> 'E:\\Z\\'", "'E:\\Z\\Quelle\\' -> 'F:\\Y\\'"}, false}, {{"'D:\\A\\' -> 'E:\\Z\\'", "kaputt", "'D:\\B\\' -> 'F:\\Y\\'"}, true}};
+    for (const auto &c : cases) {
+        SendMessageA(PairList, LB_RESETCONTENT, 0, 0);
+        for (const char *entry : c.first)
+            SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry);
+        LearnPairs();
+        for (int box : {BST_CHECKED, BST_UNCHECKED}) {
+            SendMessageA(CleanupCheckbox, BM_SETCHECK, box, 0);
+            BoxAnswerer answerer;
+            EXPECT_EQ(CleanupAllowed(), c.second && box == BST_CHECKED) << c.first.size();
+            EXPECT_EQ(answerer.Count("Die Zielpfade ähneln sich.\nEs wird keine anschließende Bereinigung durchgeführt."), !c.second && box == BST_CHECKED);
+        }
+    }
+    ForgetPairs();
 }
 
 } // namespace

@@ -1,348 +1,260 @@
-// Selection files, the auto-save file and the sync-pair list.
+// Pair entries, the pair list with its commands, and selection files.
 #include "support.h"
-#include "app/controls.h"
-#include "app/mainwindow.h"
-#include "engine/texts.h"
-#include "resources/resource.h"
 #include "pairs/pairentry.h"
 #include "pairs/pairlist.h"
 #include "pairs/selectionfile.h"
-#include <gtest/gtest.h>
 #include <random>
 
 namespace {
 
-const char ENTRY_1[] = "'D:\\Daten\\' -> 'E:\\Kopie\\'";
-const char ENTRY_2[] = "'D:\\Bilder\\' -> 'E:\\Bilder\\'";
+const std::string ENTRY_1 = "'D:\\Daten\\' -> 'E:\\Kopie\\'", ENTRY_2 = "'D:\\Bilder\\' -> 'E:\\Bilder\\'", NUL(1, '\0');
 
-struct ListTest : ::testing::Test {
-    TempFolder temp;
-    void SetUp() override
-    {
-        CreateStandInControls();
-        AutoSavePath[0] = 0;
-        ResolveAutoSavePath();
-        SelectedPairIndex = 0;
-        SourceFolder[0] = TargetFolder[0] = 0;
+// An entry is "'" source "' -> '" target "'", split back into both folders;
+// fewer than three pieces give none; only the exact composed form of two
+// folders ending in a backslash, without ' or @, is well formed.
+TEST(PairEntry, ComposeAndSplit)
+{
+    char entry[PAIR_COMPOSE_MAX], source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
+    for (const auto &f : {std::make_pair("D:\\Daten\\", "E:\\Kopie\\"), {"D:\\", "E:\\S\\"}, {"C:\\Ä ö\\", "\\\\server\\share\\"}}) {
+        ASSERT_TRUE(ComposePairEntry(f.first, f.second, entry, sizeof entry));
+        EXPECT_EQ(std::string(entry), std::string("'") + f.first + "' -> '" + f.second + "'");
+        ASSERT_TRUE(SplitPairEntry(entry, source, sizeof source, target, sizeof target));
+        EXPECT_EQ(std::string(source) + "|" + target, std::string(f.first) + "|" + f.second);
+        EXPECT_TRUE(IsWellFormedPairEntry(entry)) << entry;
     }
-    void TearDown() override { DestroyStandInControls(); }
+    EXPECT_FALSE(ComposePairEntry("D:\\Daten\\", "E:\\Kopie\\", entry, 26));
+    for (const char *bad : {"", "''''", "'D:\\a\\' -> '", "D:\\a\\", "@@"}) {
+        EXPECT_FALSE(SplitPairEntry(bad, source, sizeof source, target, sizeof target)) << bad;
+        EXPECT_EQ(std::string(source) + target, "") << bad;
+    }
+    ASSERT_TRUE(SplitPairEntry("''A''B''C'D'", source, sizeof source, target, sizeof target));
+    EXPECT_EQ(std::string(source) + target, "AC");
+    for (const char *bad : {"'D:\\a' -> 'E:\\b\\'", "'D:\\a\\' -> 'E:\\b\\' ", "'D:\\a\\' => 'E:\\b\\'", "'D:\\a\\' -> 'E:\\b\\'x'",
+                            "'' -> 'E:\\b\\'", "'D:\\m@il\\' -> 'E:\\b\\'"})
+        EXPECT_FALSE(IsWellFormedPairEntry(bad)) << bad;
+}
+
+struct ListTest : ProgramFixture {
     std::vector<std::string> Entries()
     {
         std::vector<std::string> entries;
-        int count = (int)SendMessageA(PairList, LB_GETCOUNT, 0, 0);
-        for (int i = 0; i < count; i++) {
+        for (int i = 0; i < PairCount(); i++) {
             char text[PAIR_TEXT_MAX];
             GetPairEntry(i, text);
             entries.push_back(text);
         }
         return entries;
     }
-    void SetList(std::initializer_list<const char *> entries)
+    void SetList(const std::vector<std::string> &entries)
     {
         SendMessageA(PairList, LB_RESETCONTENT, 0, 0);
-        for (const char *entry : entries)
-            SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry);
+        for (const std::string &entry : entries)
+            SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry.c_str());
     }
-    void Choose(const std::string &source, const std::string &target)
+    void Choose(const std::string &from, const std::string &to)
     {
-        strcpy(SourceFolder, source.c_str());
-        strcpy(TargetFolder, target.c_str());
+        strcpy(SourceFolder, from.c_str());
+        strcpy(TargetFolder, to.c_str());
         OnFolderChosen();
     }
 };
 
-TEST_F(ListTest, SavedFilesAreByteExact)
+// Saved lists are "@@" and the entry per entry, then one NUL (an empty list
+// is an empty file). Loading splits at runs of "@" up to the first NUL and
+// keeps the well formed entries (one notice for the rest); a chosen file
+// rewrites Ini.dat, the start does not; a missing Ini.dat gives an empty list.
+TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
 {
     EXPECT_EQ(AutoSavePath, temp / "Ini.dat");
-    SetList({ENTRY_1});
-    ASSERT_TRUE(SavePairList(NULL));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), std::string("@@") + ENTRY_1 + std::string(1, '\0'));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat").size(), 29u);
-    SetList({ENTRY_1, ENTRY_2});
-    ASSERT_TRUE(SavePairList((temp / "zwei.MirrorixPath").c_str()));
-    EXPECT_EQ(ReadBytes(temp / "zwei.MirrorixPath"), std::string("@@") + ENTRY_1 + "@@" + ENTRY_2 + std::string(1, '\0'));
-    EXPECT_EQ(ReadBytes(temp / "zwei.MirrorixPath").size(), 59u);
-    SetList({});
-    ASSERT_TRUE(SavePairList(NULL));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), "");
-    EXPECT_FALSE(Exists(temp / "Ini.dat.neu"));
-}
-
-TEST_F(ListTest, ReadingRuleSplitsAtMarkerRunsUpToTheFirstNul)
-{
-    struct Case { std::string bytes; std::vector<std::string> entries; };
-    const std::string a = ENTRY_1, b = ENTRY_2;
-    const Case cases[] = {
-        {"@@@@" + a + "@@@@" + b + std::string(1, '\0'), {a, b}},
-        {a + "@@" + b, {a, b}},
-        {"@@" + a + std::string(1, '\0') + "@@" + b, {a}},
-        {"", {}},
-        {"@@@@@", {}},
-    };
-    for (const Case &c : cases) {
-        WriteBytes(temp / "t.MirrorixPath", c.bytes);
+    for (const auto &c : {std::make_pair(std::vector<std::string>{ENTRY_1}, "@@" + ENTRY_1 + NUL), {{ENTRY_1, ENTRY_2}, "@@" + ENTRY_1 + "@@" + ENTRY_2 + NUL}, {{}, ""}}) {
+        SetList(c.first);
+        ASSERT_TRUE(SavePairList(NULL));
+        EXPECT_EQ(ReadBytes(temp / "Ini.dat"), c.second);
+        EXPECT_FALSE(Exists(temp / "Ini.dat.neu"));
+    }
+    const std::pair<std::string, std::vector<std::string>> loads[] = {
+        {"@@@@" + ENTRY_1 + "@@@@" + ENTRY_2 + NUL, {ENTRY_1, ENTRY_2}}, {ENTRY_1 + "@@" + ENTRY_2, {ENTRY_1, ENTRY_2}},
+        {"@@" + ENTRY_1 + NUL + "@@" + ENTRY_2, {ENTRY_1}}, {"@@@@@", {}},
+        {"@@'D:\\" + std::string(400, 'x') + "\\' -> 'E:\\y\\'@kein" + std::string(5000, '\xE4'), {"'D:\\" + std::string(400, 'x') + "\\' -> 'E:\\y\\'"}},
+        {"@@" + ENTRY_1 + "@@kein Paar@@'D:\\a\\' -> 'E:\\b'@@" + std::string(3000, 'x') + "@@" + std::string(3, '\'') + "@@" + ENTRY_2, {ENTRY_1, ENTRY_2}}};
+    BYTE *pages = (BYTE *)VirtualAlloc(NULL, 4 * 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE), *end = pages + 3 * 4096;
+    DWORD old;
+    VirtualProtect(end, 4096, PAGE_NOACCESS, &old); // a byte read past a text's end faults
+    for (const auto &c : loads) {
+        std::vector<std::string> parsed;
+        memcpy(end - c.first.size(), c.first.data(), c.first.size());
+        ParseSelectionText((const char *)end - c.first.size(), (int)c.first.size(), [](const char *entry, void *list) { ((std::vector<std::string> *)list)->push_back(entry); }, &parsed);
+        EXPECT_EQ(parsed, c.second) << c.first;
+        WriteBytes(temp / "t.MirrorixPath", c.first);
         SetList({ENTRY_2});
         BoxAnswerer answerer;
         EXPECT_TRUE(LoadPairList((temp / "t.MirrorixPath").c_str()));
-        EXPECT_EQ(Entries(), c.entries) << c.bytes;
-        EXPECT_TRUE(answerer.Seen().empty());
+        EXPECT_EQ(Entries(), c.second) << c.first;
+        EXPECT_EQ(answerer.Count("keine gültigen Sync-Auswahlen"), c.first.find("kein") != std::string::npos);
+        std::string saved = c.second.empty() ? "" : NUL;
+        for (auto e = c.second.rbegin(); e != c.second.rend(); e++)
+            saved = "@@" + *e + saved;
+        EXPECT_EQ(ReadBytes(temp / "Ini.dat"), saved);
     }
-}
-
-TEST_F(ListTest, LoadingAChosenFileMakesTheAutoSaveFileEqualToIt)
-{
-    SetList({ENTRY_1, ENTRY_2});
-    ASSERT_TRUE(SavePairList((temp / "a.MirrorixPath").c_str()));
-    SetList({});
-    SavePairList(NULL);
-    ASSERT_TRUE(LoadPairList((temp / "a.MirrorixPath").c_str()));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), ReadBytes(temp / "a.MirrorixPath"));
-    // Loading the auto-save file at start does not rewrite it.
+    VirtualFree(pages, 0, MEM_RELEASE);
     SetFileAttributesA((temp / "Ini.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     BoxAnswerer answerer;
-    ASSERT_TRUE(LoadPairList(NULL));
-    EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_EQ(Entries().size(), 2u);
+    ASSERT_TRUE(LoadPairList(NULL)) << "the start does not rewrite Ini.dat";
     SetFileAttributesA((temp / "Ini.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
-    // A missing auto-save file gives an empty list and creates no file.
     DeleteFileA((temp / "Ini.dat").c_str());
-    SetList({});
-    EXPECT_FALSE(LoadPairList(NULL));
-    EXPECT_FALSE(Exists(temp / "Ini.dat"));
-    EXPECT_TRUE(answerer.Seen().empty());
-}
-
-TEST(SelectionExtension, AppendedUnlessContainedExactly)
-{
-    struct Case { const char *name, *result; };
-    const Case cases[] = {
-        {"C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"},
-        {"C:\\x\\liste.mirrorixpath", "C:\\x\\liste.mirrorixpath.MirrorixPath"},
-        {"C:\\x\\a.MirrorixPath.alt", "C:\\x\\a.MirrorixPath.alt"},
-        {"C:\\y.MirrorixPath\\Liste", "C:\\y.MirrorixPath\\Liste"},
-    };
-    for (const Case &c : cases) {
+    EXPECT_FALSE(LoadPairList(NULL) || Exists(temp / "Ini.dat"));
+    EXPECT_EQ(Entries().size() * 10 + answerer.Seen().size(), 20u);
+    for (const auto &c : {std::make_pair("C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"), {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"},
+                          {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"}, {"C:\\y.MirrorixPath\\L", "C:\\y.MirrorixPath\\L"}}) {
         char name[FILE_NAME_BUFFER];
-        strcpy(name, c.name);
-        EXPECT_TRUE(AddSelectionExtension(name, sizeof name));
-        EXPECT_STREQ(name, c.result);
+        strcpy(name, c.first);
+        EXPECT_TRUE(AddSelectionExtension(name, sizeof name) && strcmp(name, c.second) == 0) << name;
     }
 }
 
+// Adding appends, empties the chosen folders and saves; removing deletes
+// the entry selected last; the buttons follow the list.
 TEST_F(ListTest, AddRemoveAndSelectionKeepTheButtonStates)
 {
-    EnableWindow(AddPairButton, FALSE);
-    EnableWindow(RemovePairButton, FALSE);
-    EnableWindow(SyncButton, FALSE);
-    strcpy(SourceFolder, "D:\\Daten\\");
-    OnFolderChosen();
+    for (HWND button : {AddPairButton, RemovePairButton, SyncButton})
+        EnableWindow(button, FALSE);
+    Choose("D:\\Daten\\", "");
     EXPECT_FALSE(IsWindowEnabled(AddPairButton));
     Choose("D:\\Daten\\", "E:\\Kopie\\");
     EXPECT_TRUE(IsWindowEnabled(AddPairButton));
-    AddPair();
-    EXPECT_FALSE(IsWindowEnabled(AddPairButton));
-    EXPECT_TRUE(IsWindowEnabled(SyncButton));
-    EXPECT_EQ(ControlText(SourceEdit), "");
-    EXPECT_STREQ(SourceFolder, "");
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), std::string("@@") + ENTRY_1 + std::string(1, '\0'));
-
+    ::AddPair();
+    EXPECT_TRUE(!IsWindowEnabled(AddPairButton) && IsWindowEnabled(SyncButton));
+    EXPECT_EQ(ControlText(SourceEdit) + SourceFolder + TargetFolder + ReadBytes(temp / "Ini.dat"), "@@" + ENTRY_1 + NUL);
     Choose("D:\\Bilder\\", "E:\\Bilder\\");
-    AddPair();
-    Choose("D:\\Daten\\", "E:\\Kopie\\");
-    AddPair();
-    EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1, ENTRY_2, ENTRY_1}));
-
-    // Select the second, append one more, remove: the selected one goes.
+    ::AddPair();
     SendMessageA(PairList, LB_SETCURSEL, 1, 0);
     OnPairSelectionChanged();
-    EXPECT_EQ(SelectedPairIndex, 1);
     EXPECT_TRUE(IsWindowEnabled(RemovePairButton));
     Choose("D:\\Neu\\", "E:\\Neu\\");
-    AddPair();
+    ::AddPair();
     RemovePair();
-    EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1, ENTRY_1, "'D:\\Neu\\' -> 'E:\\Neu\\'"}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1, "'D:\\Neu\\' -> 'E:\\Neu\\'"}));
     EXPECT_FALSE(IsWindowEnabled(RemovePairButton));
-    EXPECT_TRUE(IsWindowEnabled(SyncButton));
     SelectedPairIndex = 0;
     RemovePair();
+    EXPECT_TRUE(IsWindowEnabled(SyncButton));
     RemovePair();
-    RemovePair();
-    EXPECT_FALSE(IsWindowEnabled(SyncButton));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), "");
+    EXPECT_FALSE(IsWindowEnabled(SyncButton) || ReadBytes(temp / "Ini.dat") != "");
 }
 
+// The add command refuses folders a pair entry cannot carry, folders that
+// are one or lie inside each other however they are written, and a pair the
+// list has no room for (a file holds at most 10000 bytes, the final NUL included).
+TEST_F(ListTest, AddRefusesUnsafePairs)
+{
+    MakeFolder(temp / "A");
+    MakeFolder(temp / "A\\sub");
+    ASSERT_TRUE(RunShell("ln -s '" + UnixPath(temp / "A") + "' '" + UnixPath(temp / "verweis") + "'"));
+    const std::pair<std::string, std::string> unsafe[] = {{"D:\\Peter's\\", "E:\\K\\"}, {"D:\\D\\", "E:\\m@il\\"}, {"D:\\D\\", "D:\\D\\K\\"},
+        {"D:\\d\\k\\", "D:\\D\\"}, {temp / "A\\sub\\", temp / "verweis\\"}, {temp / "A\\", temp / "A.\\sub\\"}};
+    BoxAnswerer answerer;
+    for (const auto &pair : unsafe) {
+        Choose(pair.first, pair.second);
+        ::AddPair();
+    }
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(answerer.Count("Apostroph") * 100 + answerer.Count("weder im Quellordner liegen noch ihn enthalten"), 204);
+    for (int i = 0; i < 22; i++) {
+        char target[300];
+        snprintf(target, sizeof target, "E:\\%0240d\\", i);
+        Choose("C:\\" + std::string(240, 's') + "\\", target);
+        ::AddPair();
+    }
+    Choose("C:\\" + std::string(20, 'k') + "\\", "E:\\y\\"); // 37 characters: the list takes exactly 10000 bytes
+    ::AddPair();
+    EXPECT_EQ(Entries().size() * 10 + answerer.Count("höchstens 10000 Bytes"), 212u) << "each long entry takes 496 + 2 bytes";
+    EXPECT_EQ(ReadBytes(temp / "Ini.dat").size(), 10000u);
+    SetList({});
+    LoadPairList(NULL);
+    EXPECT_EQ(Entries().size(), 21u);
+}
+
+// The open and save commands confirm only success: a file over 10000 bytes,
+// one that cannot be read and a cancelled dialog change nothing; a failed
+// save keeps the old file; Ini.dat stays where the start found it.
 TEST_F(ListTest, OpenAndSaveCommandsConfirmOnlySuccess)
 {
     SetList({ENTRY_1});
-    EnableWindow(RemovePairButton, TRUE);
-    {
-        BoxAnswerer answerer;
-        answerer.SetFileName(temp / "Liste");
-        SaveSelectionFile();
-        EXPECT_EQ(answerer.FileDialogs(), 1);
-        EXPECT_EQ(answerer.Count("Ihre Auswahl wurde gespeichert"), 1);
-        EXPECT_EQ(ReadBytes(temp / "Liste.MirrorixPath").size(), 29u);
-    }
-    {
-        SetList({});
-        EnableWindow(SyncButton, FALSE);
-        BoxAnswerer answerer;
-        answerer.SetFileName(temp / "Liste.MirrorixPath");
-        OpenSelectionFile();
-        EXPECT_EQ(answerer.Count("Ihre Auswahl wurde geladen"), 1);
-        EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1}));
-        EXPECT_TRUE(IsWindowEnabled(SyncButton));
-        EXPECT_FALSE(IsWindowEnabled(RemovePairButton));
-        for (const SeenBox &box : answerer.Seen())
-            if (box.text == "Ihre Auswahl wurde geladen") {
-                EXPECT_EQ(box.title, "Geladen");
-            }
-    }
-    {
-        // Too large: refused with a notice, no confirmation, list unchanged.
-        WriteBytes(temp / "gross.MirrorixPath", std::string(20000, '@'));
-        BoxAnswerer answerer;
-        answerer.SetFileName(temp / "gross.MirrorixPath");
-        OpenSelectionFile();
-        EXPECT_EQ(answerer.Count("Ihre Auswahl wurde geladen"), 0);
-        EXPECT_EQ(answerer.Count("gross.MirrorixPath'\n\nFehler 223: "), 1);
-        EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1}));
-    }
-    {
-        // A save that cannot write: a notice, no confirmation.
-        MakeFolder(temp / "blockiert.MirrorixPath.neu");
-        BoxAnswerer answerer;
-        answerer.SetFileName(temp / "blockiert");
-        SaveSelectionFile();
-        EXPECT_EQ(answerer.Count("Ihre Auswahl wurde gespeichert"), 0);
-        EXPECT_EQ(answerer.Count("Die Sync-Auswahl konnte nicht gespeichert werden in '" + temp / "blockiert.MirrorixPath'"), 1);
-    }
-}
-
-// Mended fault 1: a failed save leaves the previous file intact.
-TEST_F(ListTest, FailedSaveKeepsThePreviousFile)
-{
-    SetList({ENTRY_1, ENTRY_2});
-    ASSERT_TRUE(SavePairList(NULL));
-    std::string before = ReadBytes(temp / "Ini.dat");
-    MakeFolder(temp / "Ini.dat.neu");
-    SetList({ENTRY_1});
     BoxAnswerer answerer;
-    EXPECT_FALSE(SavePairList(NULL));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), before);
-    EXPECT_EQ(answerer.Count("Die Sync-Auswahl konnte nicht gespeichert werden in '" + temp / "Ini.dat'"), 1);
-}
-
-// Mended fault 3: a failed read changes nothing.
-TEST_F(ListTest, FailedReadChangesNothing)
-{
-    SetList({ENTRY_1});
-    SavePairList(NULL);
-    std::string held = temp / "gesperrt.MirrorixPath";
-    WriteBytes(held, std::string("@@") + ENTRY_2 + std::string(1, '\0'));
-    HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    BoxAnswerer answerer;
-    EXPECT_FALSE(LoadPairList(held.c_str()));
-    CloseHandle(lock);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1}));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), std::string("@@") + ENTRY_1 + std::string(1, '\0'));
-    EXPECT_EQ(answerer.Count("Die Sync-Auswahl konnte nicht geladen werden aus '" + held + "'\n\nFehler 32: "), 1);
-}
-
-// Mended fault 4: a folder change (as after a file dialog) does not move the auto-save file.
-TEST_F(ListTest, AutoSaveStaysWhereTheStartFoundIt)
-{
+    answerer.SetChoice(temp / "Liste");
+    SaveSelectionFile();
+    EXPECT_EQ(ReadBytes(temp / "Liste.MirrorixPath"), "@@" + ENTRY_1 + NUL);
     MakeFolder(temp / "anderswo");
     SetCurrentDirectoryA((temp / "anderswo").c_str());
-    Choose("D:\\Daten\\", "E:\\Kopie\\");
-    AddPair();
-    EXPECT_FALSE(Exists(temp / "anderswo\\Ini.dat"));
-    EXPECT_EQ(ReadBytes(temp / "Ini.dat").size(), 29u);
     SetList({});
-    EXPECT_TRUE(LoadPairList(NULL));
-    EXPECT_EQ(Entries().size(), 1u);
+    EnableWindow(SyncButton, FALSE);
+    EnableWindow(RemovePairButton, TRUE);
+    answerer.SetChoice(temp / "Liste.MirrorixPath");
+    OpenSelectionFile();
+    EXPECT_EQ(Entries(), std::vector<std::string>{ENTRY_1});
+    EXPECT_TRUE(IsWindowEnabled(SyncButton) && !IsWindowEnabled(RemovePairButton) && !Exists(temp / "anderswo\\Ini.dat"));
+    WriteBytes(temp / "gross.MirrorixPath", std::string(20000, '@'));
+    answerer.SetChoice(temp / "gross.MirrorixPath");
+    OpenSelectionFile();
+    answerer.SetChoice("");
+    OpenSelectionFile();
+    SaveSelectionFile();
+    WriteBytes(temp / "gesperrt.MirrorixPath", "@@" + ENTRY_2 + NUL);
+    HANDLE lock = CreateFileA((temp / "gesperrt.MirrorixPath").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_FALSE(LoadPairList((temp / "gesperrt.MirrorixPath").c_str()));
+    CloseHandle(lock);
+    MakeFolder(temp / "Ini.dat.neu");
+    SetList({ENTRY_2});
+    EXPECT_FALSE(SavePairList(NULL));
+    std::vector<SeenBox> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].title + seen[0].text + "|" + seen[1].title + seen[1].text, "GespeichertIhre Auswahl wurde gespeichert|GeladenIhre Auswahl wurde geladen");
+    EXPECT_NE(seen[2].text.find("gross.MirrorixPath'\n\nFehler 223: "), std::string::npos) << seen[2].text;
+    EXPECT_NE(seen[3].text.find("geladen werden aus '" + temp / "gesperrt.MirrorixPath'\n\nFehler 32: "), std::string::npos);
+    EXPECT_NE(seen[4].text.find("gespeichert werden in '" + temp / "Ini.dat'"), std::string::npos);
+    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), "@@" + ENTRY_1 + NUL);
 }
 
-// Mended fault 5: the list never grows beyond what a load can read.
-TEST_F(ListTest, AddRefusesAPairThatWouldOverfillTheFile)
+// Ini.dat is looked for in the program's folder, then in the current
+// folder, and nowhere else (not in the system folder).
+TEST_F(ListTest, IniDatIsLookedForBesideTheProgramThenHere)
 {
-    std::string source = "C:\\" + std::string(240, 's') + "\\";
-    int added = 0;
-    BoxAnswerer answerer;
-    for (int i = 0; i < 30; i++) {
-        char target[300];
-        snprintf(target, sizeof target, "E:\\%0240d\\", i);
-        Choose(source, target);
-        AddPair();
-        added = (int)Entries().size();
-    }
-    EXPECT_EQ(added, 20) << "each entry takes 496 + 2 bytes";
-    EXPECT_EQ(answerer.Count("höchstens 10000 Bytes"), 10);
-    EXPECT_LE(ReadBytes(temp / "Ini.dat").size(), (size_t)SELECTION_READ_MAX);
-    SetList({});
-    LoadPairList(NULL);
-    EXPECT_EQ((int)Entries().size(), added);
+    char program[MAX_PATH], windows[MAX_PATH];
+    GetModuleFileNameA(NULL, program, sizeof program);
+    strrchr(program, '\\')[1] = 0;
+    GetWindowsDirectoryA(windows, sizeof windows);
+    WriteBytes(std::string(windows) + "\\Ini.dat", "");
+    ResolveAutoSavePath();
+    EXPECT_EQ(AutoSavePath, temp / "Ini.dat");
+    WriteBytes(std::string(program) + "Ini.dat", "");
+    ResolveAutoSavePath();
+    EXPECT_EQ(AutoSavePath, std::string(program) + "Ini.dat");
+    DeleteFileA((std::string(program) + "Ini.dat").c_str());
+    DeleteFileA((std::string(windows) + "\\Ini.dat").c_str());
 }
 
-// Mended fault 6: folders a pair entry cannot carry, and nested pairs, are refused.
-TEST_F(ListTest, AddRefusesUnsafeFolders)
+// A save killed at any moment leaves the old list or the new one, never a mix.
+TEST_F(ListTest, KilledSavesLeaveOldOrNewContent)
 {
-    struct Case { const char *source, *target, *notice; };
-    const Case cases[] = {
-        {"D:\\Peter's\\", "E:\\Kopie\\", "Apostroph"},
-        {"D:\\Daten\\", "E:\\mail@home\\", "At-Zeichen"},
-        {"D:\\Daten\\", "D:\\Daten\\Kopie\\", "weder im Quellordner"},
-        {"D:\\daten\\kopie\\", "D:\\Daten\\", "weder im Quellordner"},
-        {"D:\\Daten\\", "d:\\daten\\", "weder im Quellordner"},
-    };
-    for (const Case &c : cases) {
-        BoxAnswerer answerer;
-        Choose(c.source, c.target);
-        AddPair();
-        EXPECT_TRUE(Entries().empty()) << c.source << " " << c.target;
-        EXPECT_EQ(answerer.Count(c.notice), 1) << c.source << " " << c.target;
-        for (const SeenBox &box : answerer.Seen())
-            EXPECT_EQ(box.title, "Hinweis");
+    std::string file = temp / "Ini.dat", lists[2];
+    for (int which = 0; which < 2; which++)
+        for (const std::string &entry : HelperList(which))
+            lists[which] += "@@" + entry + (entry == HelperList(which).back() ? NUL : "");
+    std::mt19937 random(42);
+    int seen[2] = {0, 0};
+    for (int round = 0; round < 20; round++) {
+        WriteBytes(file, lists[1]);
+        HANDLE saved = CreateEventA(NULL, FALSE, FALSE, "Local\\KR-Mirrorix-test-saved");
+        PROCESS_INFORMATION helper = StartHelper("save \"" + file + "\"");
+        ASSERT_EQ(WaitForSingleObject(saved, 20000), WAIT_OBJECT_0) << "the helper saved nothing";
+        CloseHandle(saved);
+        Sleep(random() % 30); // the moment of the kill
+        EXPECT_EQ(KillHelper(helper), 9u) << "the helper stopped on its own: a save failed";
+        std::string bytes = ReadBytes(file);
+        ASSERT_TRUE(bytes == lists[0] || bytes == lists[1]) << "round " << round << ": " << bytes.size() << " bytes";
+        seen[bytes == lists[0] ? 0 : 1]++;
     }
-    EXPECT_FALSE(Exists(temp / "Ini.dat"));
-}
-
-TEST_F(ListTest, HostileFilesLoadSafely)
-{
-    std::mt19937 random(1234);
-    std::string valid = std::string("@@") + ENTRY_1;
-    std::vector<std::string> files = {
-        std::string(20000, 'x'),
-        std::string(10001, '@'),
-        "@@'" + std::string(5000, 'a') + "\\' -> 'E:\\b\\'" + "@@" + ENTRY_2,
-        valid + "@@kein Paar@@'D:\\a\\' -> 'E:\\b'@@" + ENTRY_2,
-        valid + std::string(10000 - valid.size(), 'z'),
-    };
-    std::string noise(9000, 0);
-    for (char &c : noise)
-        c = (char)(random() % 256);
-    files.push_back(noise);
-    for (size_t i = 0; i < files.size(); i++) {
-        WriteBytes(temp / "feind.MirrorixPath", files[i]);
-        SetList({ENTRY_1});
-        BoxAnswerer answerer;
-        LoadPairList((temp / "feind.MirrorixPath").c_str());
-        for (const std::string &entry : Entries()) {
-            EXPECT_LT(entry.size(), (size_t)PAIR_TEXT_MAX);
-            EXPECT_TRUE(IsWellFormedPairEntry(entry.c_str())) << entry;
-        }
-        EXPECT_LE(answerer.Seen().size(), 1u) << "file " << i;
-    }
-    // The pieces that are pair entries load, in order.
-    WriteBytes(temp / "feind.MirrorixPath", files[3]);
-    BoxAnswerer answerer;
-    LoadPairList((temp / "feind.MirrorixPath").c_str());
-    EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1, ENTRY_2}));
-    EXPECT_EQ(answerer.Count("keine gültigen Sync-Auswahlen"), 1);
-    // Over 10000 bytes: nothing replaced.
-    WriteBytes(temp / "feind.MirrorixPath", files[0]);
-    LoadPairList((temp / "feind.MirrorixPath").c_str());
-    EXPECT_EQ(Entries(), (std::vector<std::string>{ENTRY_1, ENTRY_2}));
+    EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << "kills came after one list only: " << seen[0] << " / " << seen[1];
 }
 
 } // namespace

@@ -1,14 +1,66 @@
 // Shared helpers of the tests.
 #include "support.h"
-#include "files.h"
-#include "app/controls.h"
 #include "engine/display.h"
-#include "resources/resource.h"
-#include "engine/runstate.h"
-#include "engine/syncrun.h"
+#include "pairs/pairentry.h"
 #include "pairs/selectionfile.h"
+#include <algorithm>
 #include <commctrl.h>
-#include <gtest/gtest.h>
+
+void MakeFolder(const std::string &path)
+{
+    CreateDirectoryA(path.c_str(), NULL);
+}
+
+void MakeTree(const std::string &root, const std::vector<std::string> &entries)
+{
+    MakeFolder(root);
+    for (const std::string &entry : entries)
+        entry.back() == '\\' ? MakeFolder(root + entry) : (void)WriteBytes(root + entry, entry);
+}
+
+bool WriteBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE && (bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL));
+    CloseHandle(file);
+    EXPECT_TRUE(ok && written == bytes.size()) << "cannot write " << path << ": error " << GetLastError();
+    return ok;
+}
+
+// Reads sharing everything, so that a program replacing the file meanwhile is not hindered.
+std::string ReadBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    for (DWORD got = 0; ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0;)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void SetWriteTime(const std::string &path, ULONGLONG ticks)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    FILETIME time = {(DWORD)ticks, (DWORD)(ticks >> 32)};
+    EXPECT_TRUE(SetFileTime(file, NULL, NULL, &time)) << path;
+    CloseHandle(file);
+}
+
+ULONGLONG GetWriteTime(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
 
 std::string FixtureRoot()
 {
@@ -18,38 +70,30 @@ std::string FixtureRoot()
         GetTempPathA(sizeof root, root);
         return root;
     }
-    std::string path = std::string("Z:") + root;
-    for (char &c : path)
-        c = c == '/' ? '\\' : c;
-    return path.back() == '\\' ? path : path + "\\";
+    std::string path = std::string("Z:") + root + "\\";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 std::string UnixPath(const std::string &path)
 {
     typedef char *(CDECL * ToUnix)(const WCHAR *);
-    static ToUnix toUnix =
-        (ToUnix)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    static ToUnix toUnix = (ToUnix)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     WCHAR wide[MAX_PATH * 2];
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2);
-    char *unixPath = toUnix != NULL ? toUnix(wide) : NULL;
+    char *unixPath = toUnix(wide);
     std::string result = unixPath != NULL ? unixPath : "";
-    if (unixPath != NULL)
-        HeapFree(GetProcessHeap(), 0, unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
     return result;
 }
 
-// Wine starts a Linux program but cannot wait for it: the script writes its
-// last status into a marker file, which is waited for.
 bool RunShell(const std::string &script)
 {
     static LONG counter = 0;
-    std::string base = FixtureRoot() + "shell-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(InterlockedIncrement(&counter));
-    WriteBytes(base + ".sh", script + "\necho $? > '" + UnixPath(base) + ".tmp' && mv '" + UnixPath(base) +
-                                 ".tmp' '" + UnixPath(base) + ".done'\n");
-    std::string command = "sh \"" + UnixPath(base + ".sh") + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    std::string base = FixtureRoot() + "shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter));
+    std::string marker = UnixPath(base), command = "sh \"" + UnixPath(base + ".sh") + "\""; // only double quotes group
+    WriteBytes(base + ".sh", script + "\necho $? > '" + marker + ".tmp' && mv '" + marker + ".tmp' '" + marker + ".done'\n");
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA("Z:\\bin\\sh", &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return false;
@@ -63,54 +107,52 @@ bool RunShell(const std::string &script)
     return status == "0\n";
 }
 
-// Adds the entries below folder (relative to the snapshot's top) to shot.
-static void AddToSnapshot(const std::string &top, const std::string &folder, std::map<std::string, std::string> &shot)
+PROCESS_INFORMATION StartHelper(const std::string &arguments)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE listing = FindFirstFileA((top + folder + "*.*").c_str(), &entry);
-    if (listing == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        shot[folder + name] = isFolder ? "<folder>" : ReadBytes(top + folder + name);
-        if (isFolder && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            AddToSnapshot(top, folder + name + "\\", shot);
-    } while (FindNextFileA(listing, &entry));
-    FindClose(listing);
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION helper = {};
+    std::string command = "\"" HELPER_EXE "\" " + arguments;
+    EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &helper)) << command;
+    return helper;
 }
 
-std::map<std::string, std::string> Snapshot(const std::string &folder)
+DWORD KillHelper(PROCESS_INFORMATION &helper)
 {
-    std::map<std::string, std::string> shot;
-    AddToSnapshot(folder, "", shot);
-    return shot;
+    DWORD code = 0;
+    TerminateProcess(helper.hProcess, 9);
+    WaitForSingleObject(helper.hProcess, 10000);
+    GetExitCodeProcess(helper.hProcess, &code);
+    CloseHandle(helper.hProcess);
+    CloseHandle(helper.hThread);
+    return code;
+}
+
+// List 0 has 18 long entries (about 9 KB), list 1 three short ones.
+std::vector<std::string> HelperList(int which)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < (which == 0 ? 18 : 3); i++) {
+        std::string folder = which == 0 ? std::string(240, (char)('a' + i)) : "kurz" + std::to_string(i);
+        entries.push_back("'C:\\" + folder + "\\' -> 'D:\\" + folder + "\\'");
+    }
+    return entries;
 }
 
 TempFolder::TempFolder()
 {
-    char name[MAX_PATH], current[MAX_PATH];
     static LONG counter = 0;
-    snprintf(name, sizeof name, "%smirrorix-%lu-%ld\\", FixtureRoot().c_str(), GetCurrentProcessId(),
-             InterlockedIncrement(&counter));
-    path = name;
-    RemoveTree(path);
+    char current[MAX_PATH];
+    path = FixtureRoot() + "t" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter)) + "\\";
     MakeFolder(path);
     GetCurrentDirectoryA(sizeof current, current);
     previous = current;
     SetCurrentDirectoryA(path.c_str());
 }
 
-// Removed on the Linux side where it can be: the folder may hold links,
-// which the Windows functions of Wine would resolve.
 TempFolder::~TempFolder()
 {
     SetCurrentDirectoryA(previous.c_str());
-    std::string unixPath = UnixPath(path);
-    if (unixPath.empty() || !RunShell("rm -rf '" + unixPath + "'"))
-        RemoveTree(path);
+    RunShell("rm -rf '" + UnixPath(path) + "'");
 }
 
 std::string ControlText(HWND control)
@@ -125,324 +167,254 @@ int BarPosition(HWND bar)
     return (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
 }
 
-static HWND StandInWindow = NULL;
-
-// Creates one stand-in control on the stand-in window.
-static HWND StandIn(const char *className, const char *text, DWORD style)
+static void AddToSnapshot(const std::string &top, const std::string &folder, std::map<std::string, std::string> &shot)
 {
-    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 200, 20, StandInWindow,
-                           NULL, GetModuleHandleA(NULL), NULL);
-}
-
-void CreateStandInControls()
-{
-    InitCommonControls();
-    StandInWindow = CreateWindowExA(0, "static", "stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, NULL, NULL,
-                                    GetModuleHandleA(NULL), NULL);
-    MainWindow = StandInWindow;
-    PairList = StandIn("listbox", "", WS_BORDER | WS_VSCROLL | LBS_NOTIFY);
-    SourceBrowseButton = StandIn("button", "...", 0);
-    TargetBrowseButton = StandIn("button", "...", 0);
-    ExitButton = StandIn("button", "Beenden", 0);
-    SyncButton = StandIn("button", "Synchronisieren", 0);
-    AddPairButton = StandIn("button", "add", 0);
-    RemovePairButton = StandIn("button", "remove", 0);
-    HelpButton = StandIn("button", "Hilfe", 0);
-    CurrentFileLabel = StandIn("static", "aktuelle Datei: n/a", SS_CENTER);
-    FileProgressBar = StandIn("msctls_progress32", "", 0);
-    TotalProgressBar = StandIn("msctls_progress32", "", 0);
-    SendMessageA(FileProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendMessageA(TotalProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    CopiedStatusLabel = StandIn("static", " ", SS_CENTER);
-    CleanedStatusLabel = StandIn("static", " ", SS_CENTER);
-    SourceEdit = StandIn("edit", "", WS_BORDER | ES_READONLY);
-    TargetEdit = StandIn("edit", "", WS_BORDER | ES_READONLY);
-    CleanupCheckbox = StandIn("button", "Zielverzeichnisse bereinigen", BS_AUTOCHECKBOX);
-    SendMessageA(CleanupCheckbox, BM_SETCHECK, BST_CHECKED, 0);
-    MainMenu = CreateMenu();
-    AppendMenuA(MainMenu, MF_STRING, OpenMenuItem, "open");
-    AppendMenuA(MainMenu, MF_STRING, SaveAsMenuItem, "save");
-    ForgetDisplayState();
-}
-
-void DestroyStandInControls()
-{
-    DestroyWindow(StandInWindow);
-    DestroyMenu(MainMenu);
-    StandInWindow = NULL;
-    MainWindow = NULL;
-    MainMenu = NULL;
-    ForgetDisplayState();
-}
-
-int DefaultAnswer(const std::string &title, const std::string &text)
-{
-    if (title == "Rückfrage")
-        return IDYES;
-    if (text.find("Fehler beim Kopieren") == 0)
-        return IDIGNORE;
-    return IDOK;
-}
-
-BoxAnswerer::BoxAnswerer(Rule r) : stop(0), rule(r ? r : DefaultAnswer)
-{
-    InitializeCriticalSection(&lock);
-    thread = CreateThread(NULL, 0, Loop, this, 0, NULL);
-}
-
-BoxAnswerer::~BoxAnswerer()
-{
-    InterlockedExchange(&stop, 1);
-    WaitForSingleObject(thread, 5000);
-    CloseHandle(thread);
-    DeleteCriticalSection(&lock);
-}
-
-void BoxAnswerer::SetRule(Rule r)
-{
-    EnterCriticalSection(&lock);
-    rule = r;
-    LeaveCriticalSection(&lock);
-}
-
-std::vector<SeenBox> BoxAnswerer::Seen()
-{
-    EnterCriticalSection(&lock);
-    std::vector<SeenBox> copy = seen;
-    LeaveCriticalSection(&lock);
-    return copy;
-}
-
-int BoxAnswerer::Count(const std::string &textPart)
-{
-    int n = 0;
-    for (const SeenBox &box : Seen())
-        if (box.text.find(textPart) != std::string::npos)
-            n++;
-    return n;
-}
-
-struct ScanState {
-    std::vector<HWND> boxes;
-    std::vector<HWND> notepads;
-};
-
-static BOOL CALLBACK CollectWindow(HWND window, LPARAM context)
-{
-    ScanState *state = (ScanState *)context;
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (strcmp(className, "#32770") == 0 && process == GetCurrentProcessId() && IsWindowVisible(window))
-        state->boxes.push_back(window);
-    if (strcmp(className, "Notepad") == 0)
-        state->notepads.push_back(window);
-    return TRUE;
-}
-
-void BoxAnswerer::Scan()
-{
-    ScanState state;
-    EnumWindows(CollectWindow, (LPARAM)&state);
-    for (HWND notepad : state.notepads)
-        PostMessageA(notepad, WM_CLOSE, 0, 0);
-    EnterCriticalSection(&lock);
-    notepadsClosed += state.notepads.size();
-    notepadsOpen = (int)state.notepads.size();
-    LeaveCriticalSection(&lock);
-    for (HWND box : state.boxes) {
-        EnterCriticalSection(&lock);
-        bool done = false;
-        for (HWND old : answered)
-            done = done || old == box;
-        LeaveCriticalSection(&lock);
-        if (done && IsWindow(box))
-            continue;
-        if (GetDlgItem(box, 0xFFFF) == NULL) {
-            AnswerFileDialog(box);
-            continue;
-        }
-        char title[256] = "", text[4096] = "";
-        GetWindowTextA(box, title, sizeof title);
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        int defaultButton = 0;
-        for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
-            HWND button = GetDlgItem(box, id);
-            if (button != NULL && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
-                defaultButton = id;
-        }
-        EnterCriticalSection(&lock);
-        int answer = rule(title, text);
-        if (answer != 0) {
-            seen.push_back({title, text, answer, defaultButton});
-            answered.push_back(box);
-        }
-        LeaveCriticalSection(&lock);
-        if (answer != 0)
-            PostMessageA(box, WM_COMMAND, (WPARAM)answer, 0);
+    WIN32_FIND_DATAA entry;
+    HANDLE listing = FindFirstFileA((top + folder + "*").c_str(), &entry);
+    for (bool more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileA(listing, &entry)) {
+        std::string name = entry.cFileName;
+        bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (name != "." && name != "..")
+            shot[folder + name] = isFolder ? "<folder>" : ReadBytes(top + folder + name);
+        if (name != "." && name != ".." && isFolder && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            AddToSnapshot(top, folder + name + "\\", shot);
     }
-    EnterCriticalSection(&lock);
-    std::vector<HWND> alive;
-    for (HWND old : answered)
-        if (IsWindow(old))
-            alive.push_back(old);
-    answered = alive;
-    LeaveCriticalSection(&lock);
+    FindClose(listing);
 }
 
-bool BoxAnswerer::WaitForNotepadClosed(DWORD timeoutMs)
+std::map<std::string, std::string> Snapshot(const std::string &folder)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; PumpFor(10)) {
-        EnterCriticalSection(&lock);
-        bool done = notepadsClosed > 0 && notepadsOpen == 0;
-        LeaveCriticalSection(&lock);
-        if (done)
-            return true;
-    }
-    return false;
-}
-
-void BoxAnswerer::SetFileName(const std::string &name)
-{
-    EnterCriticalSection(&lock);
-    fileName = name;
-    LeaveCriticalSection(&lock);
-}
-
-int BoxAnswerer::FileDialogs()
-{
-    EnterCriticalSection(&lock);
-    int n = fileDialogs;
-    LeaveCriticalSection(&lock);
-    return n;
-}
-
-// Types the file name into an open or save dialog and accepts it.
-void BoxAnswerer::AnswerFileDialog(HWND dialog)
-{
-    HWND nameField = GetDlgItem(dialog, 0x47c);
-    if (nameField == NULL)
-        nameField = GetDlgItem(dialog, 0x480);
-    if (nameField == NULL)
-        return;
-    EnterCriticalSection(&lock);
-    std::string name = fileName;
-    fileDialogs++;
-    answered.push_back(dialog);
-    LeaveCriticalSection(&lock);
-    if (name.empty()) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        return;
-    }
-    SendMessageA(nameField, WM_SETTEXT, 0, (LPARAM)name.c_str());
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
-DWORD WINAPI BoxAnswerer::Loop(LPVOID self)
-{
-    BoxAnswerer *answerer = (BoxAnswerer *)self;
-    while (!InterlockedCompareExchange(&answerer->stop, 0, 0)) {
-        answerer->Scan();
-        Sleep(15);
-    }
-    return 0;
-}
-
-bool RunOnThreadPumping(LPTHREAD_START_ROUTINE function, DWORD timeoutMs)
-{
-    HANDLE thread = CreateThread(NULL, 0, function, NULL, 0, NULL);
-    DWORD start = GetTickCount();
-    bool ended = false;
-    while (GetTickCount() - start < timeoutMs) {
-        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0) {
-            ended = true;
-            break;
-        }
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    CloseHandle(thread);
-    return ended;
-}
-
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(5);
-    }
-}
-
-void PassFixture::SetUp()
-{
-    CreateStandInControls();
-    ResetCounters();
-    ClearCancel();
-    LogFile = HFILE_ERROR;
-    AutoSavePath[0] = 0;
-    ResolveAutoSavePath();
-    source = temp / "quelle\\";
-    target = temp / "ziel\\";
-    MakeFolder(source);
-    MakeFolder(target);
-}
-
-void PassFixture::TearDown()
-{
-    CloseLog();
-    DestroyStandInControls();
-    ClearCancel();
-    SetRunActive(false);
-}
-
-void PassFixture::OpenLog()
-{
-    OFSTRUCT record;
-    LogFile = OpenFile("log.txt", &record, OF_CREATE | OF_WRITE);
-    ASSERT_NE(LogFile, HFILE_ERROR);
-}
-
-void PassFixture::CloseLog()
-{
-    if (LogFile != HFILE_ERROR)
-        CloseHandle((HANDLE)(INT_PTR)LogFile);
-    LogFile = HFILE_ERROR;
-}
-
-std::string PassFixture::Log()
-{
-    CloseLog();
-    return ReadBytes(temp / "log.txt");
-}
-
-void RunFixture::AddPair(const std::string &from, const std::string &to)
-{
-    std::string entry = "'" + from + "' -> '" + to + "'";
-    SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry.c_str());
-}
-
-std::vector<SeenBox> RunFixture::Run(BoxAnswerer::Rule rule)
-{
-    BoxAnswerer answerer(rule);
-    EXPECT_TRUE(RunOnThreadPumping(SyncWorker, 120000)) << "the run did not end";
-    EXPECT_TRUE(answerer.WaitForNotepadClosed(20000)) << "the run opened no log in Notepad";
-    return answerer.Seen();
+    std::map<std::string, std::string> shot;
+    AddToSnapshot(folder, "", shot);
+    return shot;
 }
 
 int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part)
 {
-    int n = 0;
-    for (const SeenBox &box : boxes)
-        n += box.text.find(part) != std::string::npos;
-    return n;
+    return (int)std::count_if(boxes.begin(), boxes.end(), [&](const SeenBox &box) { return box.text.find(part) != std::string::npos; });
+}
+
+int DefaultAnswer(const std::string &title, const std::string &text)
+{
+    return title == "Rückfrage" ? IDYES : text.find("Fehler beim Kopieren") == 0 ? IDIGNORE : IDOK;
+}
+
+BoxAnswerer::BoxAnswerer(Rule r, DWORD p) : rule(r ? r : DefaultAnswer), process(p), thread([this] {
+    for (; !stop; Sleep(10))
+        Scan();
+}) {}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    stop = true;
+    thread.join();
+}
+
+std::vector<SeenBox> BoxAnswerer::Seen()
+{
+    std::lock_guard<std::mutex> hold(lock);
+    return seen;
+}
+
+void BoxAnswerer::SetChoice(const std::string &name)
+{
+    std::lock_guard<std::mutex> hold(lock);
+    choice = name;
+}
+
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
+{
+    if (IsWindowVisible(window))
+        ((std::vector<HWND> *)windows)->push_back(window);
+    return TRUE;
+}
+
+// The button of box drawn as its default.
+static int DefaultButtonOf(HWND box)
+{
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+        if (GetDlgItem(box, id) && (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+            return id;
+    return 0;
+}
+
+// The child of parent in tree (expanded first) whose text is name.
+static HTREEITEM TreeChild(HWND tree, HTREEITEM parent, const std::string &name)
+{
+    char text[MAX_PATH];
+    TVITEMA item = {};
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)parent);
+    for (item.hItem = TreeView_GetChild(tree, parent); item.hItem != NULL; item.hItem = TreeView_GetNextSibling(tree, item.hItem)) {
+        item.mask = TVIF_TEXT | TVIF_HANDLE, item.pszText = text, item.cchTextMax = sizeof text;
+        if (SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item) && _stricmp(text, name.c_str()) == 0)
+            return item.hItem;
+    }
+    return NULL;
+}
+
+// Answers an open or save dialog with name, or the folder browser with the
+// folder name. Under Wine the browser's tree reads Desktop, its virtual
+// folders, "/" (the Linux root, Z:\) at most one level below, then folder names.
+static void AnswerDialog(HWND dialog, const std::string &name)
+{
+    HWND field = GetDlgItem(dialog, 0x47c), tree = FindWindowExA(dialog, NULL, "SysTreeView32", NULL);
+    if (tree != NULL) {
+        HTREEITEM root = TreeView_GetRoot(tree), item = TreeChild(tree, root, name.empty() ? "My Computer" : "/");
+        for (HTREEITEM top = TreeView_GetChild(tree, root); item == NULL && top != NULL; top = TreeView_GetNextSibling(tree, top))
+            item = TreeChild(tree, top, "/");
+        for (size_t at = 3, end; item != NULL && at < name.size(); at = end + 1) {
+            end = std::min(name.find('\\', at), name.size());
+            item = TreeChild(tree, item, name.substr(at, end - at));
+        }
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
+    } else if (field != NULL && !name.empty()) {
+        SendMessageA(field, WM_SETTEXT, 0, (LPARAM)name.c_str());
+    }
+    PostMessageA(dialog, WM_COMMAND, field != NULL && name.empty() ? IDCANCEL : IDOK, 0);
+}
+
+void BoxAnswerer::Scan()
+{
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, (LPARAM)&windows);
+    int notepads = 0;
+    for (HWND window : windows) {
+        char className[64] = "", title[256] = "", text[4096] = "";
+        DWORD owner = 0;
+        GetClassNameA(window, className, sizeof className);
+        GetWindowThreadProcessId(window, &owner);
+        if (strcmp(className, "Notepad") == 0) {
+            notepads++;
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+        if (strcmp(className, "#32770") != 0 || (process != 0 && owner != process) || std::count(answered.begin(), answered.end(), window))
+            continue;
+        if (GetDlgItem(window, 0xFFFF) == NULL) {
+            std::unique_lock<std::mutex> hold(lock);
+            std::string name = choice;
+            hold.unlock();
+            answered.push_back(window);
+            AnswerDialog(window, name);
+            continue;
+        }
+        GetWindowTextA(window, title, sizeof title);
+        GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+        int answer = rule(title, text); // called without the lock: it may wait for the thread that reads Seen
+        if (answer == 0)
+            continue;
+        std::lock_guard<std::mutex> hold(lock);
+        seen.push_back({title, text, answer, DefaultButtonOf(window)});
+        answered.push_back(window);
+        PostMessageA(window, WM_COMMAND, (WPARAM)answer, 0);
+    }
+    std::lock_guard<std::mutex> hold(lock);
+    notepadsClosed += notepads;
+    notepadsOpen = notepads;
+}
+
+bool BoxAnswerer::WaitForNotepadClosed()
+{
+    return PumpUntil([this] {
+        std::lock_guard<std::mutex> hold(lock);
+        bool closed = notepadsClosed > 0 && notepadsOpen == 0;
+        notepadsClosed = closed ? 0 : notepadsClosed;
+        return closed;
+    });
+}
+
+bool PumpUntil(std::function<bool()> condition, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT)) {
+        MSG message;
+        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        if (!condition || condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    }
+}
+
+bool RunPumping(std::function<void()> work, DWORD timeoutMs)
+{
+    std::atomic<bool> done{false};
+    std::thread thread([&] {
+        work();
+        done = true;
+    });
+    bool ended = PumpUntil([&] { return done.load(); }, timeoutMs);
+    thread.join();
+    return ended;
+}
+
+void ProgramFixture::SetUp()
+{
+    ResetCounters();
+    ClearCancel();
+    ResolveAutoSavePath();
+    MakeFolder(source);
+    MakeFolder(target);
+    Open(SW_HIDE);
+}
+
+void ProgramFixture::TearDown()
+{
+    SetRunActive(false);
+    if (IsWindow(MainWindow))
+        DestroyWindow(MainWindow);
+    PumpUntil();
+    Log();
+    ClearCancel();
+    TakeExitAfterRun();
+}
+
+void ProgramFixture::Open(int show)
+{
+    if (IsWindow(MainWindow))
+        DestroyWindow(MainWindow);
+    PumpUntil(); // the quit message of the window before
+    TakeExitAfterRun();
+    ForgetDisplayState();
+    ASSERT_NE(CreateMainWindow(GetModuleHandleA(NULL), show), (HWND)NULL);
+}
+
+void ProgramFixture::OpenLog()
+{
+    OFSTRUCT record;
+    LogFile = OpenFile("log.txt", &record, OF_CREATE | OF_WRITE);
+}
+
+std::string ProgramFixture::Log()
+{
+    if (LogFile != HFILE_ERROR)
+        CloseHandle((HANDLE)(INT_PTR)LogFile);
+    LogFile = HFILE_ERROR;
+    return ReadBytes(temp / "log.txt");
+}
+
+void ProgramFixture::AddPair(const std::string &from, const std::string &to)
+{
+    char entry[PAIR_COMPOSE_MAX];
+    ComposePairEntry(from.c_str(), to.c_str(), entry, sizeof entry);
+    SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry);
+    EnableWindow(SyncButton, TRUE);
+}
+
+std::string ProgramFixture::State()
+{
+    std::string state;
+    for (HWND control : {ExitButton, PairList, SourceBrowseButton, TargetBrowseButton, AddPairButton})
+        state += IsWindowEnabled(control) ? "1" : "0";
+    for (int item : {OpenMenuItem, SaveAsMenuItem})
+        state += GetMenuState(MainMenu, item, MF_BYCOMMAND) & MF_GRAYED ? "0" : "1";
+    return state + ControlText(SyncButton);
+}
+
+std::vector<SeenBox> ProgramFixture::Run(BoxAnswerer::Rule rule, DWORD timeoutMs)
+{
+    BoxAnswerer answerer(rule);
+    Click(SyncButton);
+    EXPECT_TRUE(PumpUntil([&] { return !IsRunActive() && answerer.Count("Synchronisierung ab") > 0; }, timeoutMs));
+    EXPECT_TRUE(answerer.WaitForNotepadClosed());
+    return answerer.Seen();
 }

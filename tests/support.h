@@ -1,34 +1,47 @@
-// Shared helpers of the tests: temporary folders, files, stand-in controls,
-// and a helper thread that answers message boxes.
+// Shared helpers of the tests and the end-to-end driver: files, temporary
+// folders, stand-in controls, a thread that answers message boxes and
+// dialogs, and the fixtures of passes, whole runs and the real window.
 #pragma once
 #include <windows.h>
-#include <string>
-#include <vector>
+#include <atomic>
 #include <functional>
 #include <map>
-#include "files.h"
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 #include <gtest/gtest.h>
+#include "app/controls.h"
+#include "app/mainwindow.h"
+#include "engine/runstate.h"
+#include "resources/resource.h"
 
-// The folder this test run keeps its files in: the run's fixture root
-// (MIRRORIX_FIXTURES, a Linux path) or else the Wine temp folder; ends in a backslash.
+void MakeFolder(const std::string &path);
+// Makes root and below it every entry: a folder where the name ends in "\", else a file holding its name.
+void MakeTree(const std::string &root, const std::vector<std::string> &entries);
+bool WriteBytes(const std::string &path, const std::string &bytes);
+std::string ReadBytes(const std::string &path); // "<missing>" when it cannot be read
+bool Exists(const std::string &path);
+void SetWriteTime(const std::string &path, ULONGLONG ticks);
+ULONGLONG GetWriteTime(const std::string &path);
+// The folder this test run keeps its files in (MIRRORIX_FIXTURES, a Linux
+// path, or else the Wine temp folder), ending in a backslash.
 std::string FixtureRoot();
-
-// The Linux path of a Windows path.
 std::string UnixPath(const std::string &path);
-
-// Runs a shell script on the Linux side and waits until it has ended;
-// true when its last command succeeded.
+// Runs a shell script on the Linux side until it ends; true when its last
+// command succeeded. Wine cannot wait for a Linux program, so the script
+// leaves its status in a marker file.
 bool RunShell(const std::string &script);
+// The test helper: started with arguments, killed (the exit code returned, 9
+// when it was still running); the two lists it saves in turn.
+PROCESS_INFORMATION StartHelper(const std::string &arguments);
+DWORD KillHelper(PROCESS_INFORMATION &helper);
+std::vector<std::string> HelperList(int which);
 
-// Every file and folder below folder, by relative path: a file's content,
-// or "<folder>".
-std::map<std::string, std::string> Snapshot(const std::string &folder);
-
-// A fresh folder under the fixture root; the process works in it and it
-// is removed, with everything in it, when the object goes.
+// A fresh folder under the fixture root that the process works in, removed
+// on the Linux side (it may hold links) when the object goes.
 struct TempFolder {
-    std::string path; // ends in a backslash
-    std::string previous;
+    std::string path, previous; // path ends in a backslash
     TempFolder();
     ~TempFolder();
     std::string operator/(const std::string &name) const { return path + name; }
@@ -36,82 +49,70 @@ struct TempFolder {
 
 std::string ControlText(HWND control);
 int BarPosition(HWND bar);
+// Every entry below folder by relative path: a file's content or "<folder>".
+std::map<std::string, std::string> Snapshot(const std::string &folder);
 
-// Creates the main window's controls as stand-ins on a window of the test's
-// own, under the global handles the program uses.
-void CreateStandInControls();
-void DestroyStandInControls();
-
-// One message box as the answerer saw it.
 struct SeenBox {
-    std::string title;
-    std::string text;
-    int answer;
-    int defaultButton;
+    std::string title, text;
+    int answer, defaultButton;
 };
+int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part);
+// Yes for questions, Ignore for copy errors, OK otherwise.
+int DefaultAnswer(const std::string &title, const std::string &text);
 
-// Answers every message box of this process from a helper thread, by the
-// rule given (0: not yet, ask again later), and closes Notepad windows;
-// records what it answered.
+// Answers the message boxes of this process (of every process with 0) from
+// a thread of its own by rule (0: look again later), closes Notepad windows,
+// types the chosen name into open and save dialogs ("" cancels them) and
+// picks the chosen folder in the folder browser ("" picks a virtual folder).
 class BoxAnswerer {
 public:
     using Rule = std::function<int(const std::string &title, const std::string &text)>;
-    explicit BoxAnswerer(Rule rule = nullptr);
+    explicit BoxAnswerer(Rule rule = nullptr, DWORD process = GetCurrentProcessId());
     ~BoxAnswerer();
     std::vector<SeenBox> Seen();
-    int Count(const std::string &textPart);
-    void SetRule(Rule rule);
-    // Name typed into the next open or save dialog ("" cancels it).
-    void SetFileName(const std::string &name);
-    int FileDialogs();
-    // Waits until a Notepad window was closed and none is left.
-    bool WaitForNotepadClosed(DWORD timeoutMs);
+    int Count(const std::string &part) { return CountBoxes(Seen(), part); }
+    void SetChoice(const std::string &name);
+    // Serves this thread's messages until a Notepad window was closed since the last wait and none is left.
+    bool WaitForNotepadClosed();
 private:
-    static DWORD WINAPI Loop(LPVOID self);
     void Scan();
-    HANDLE thread;
-    CRITICAL_SECTION lock;
-    volatile LONG stop;
     Rule rule;
+    DWORD process;
+    std::mutex lock; // guards seen, choice and the Notepad counts
     std::vector<SeenBox> seen;
     std::vector<HWND> answered;
-    std::string fileName;
-    int fileDialogs = 0;
-    int notepadsOpen = 0;
-    int notepadsClosed = 0;
-    void AnswerFileDialog(HWND dialog);
+    std::string choice;
+    int notepadsOpen = 0, notepadsClosed = 0;
+    std::atomic<bool> stop{false};
+    std::thread thread;
 };
 
-// A fresh temp folder with a source and a target folder, stand-in
-// controls, zero counters, no cancel and no log; the log can be opened and
-// read back.
-struct PassFixture : ::testing::Test {
+// Serves this thread's messages until condition holds (false after
+// timeoutMs); without one, serves every message posted so far.
+bool PumpUntil(std::function<bool()> condition = nullptr, DWORD timeoutMs = 60000);
+// Runs work on a thread of its own while this thread serves messages; false when it did not end in time.
+bool RunPumping(std::function<void()> work, DWORD timeoutMs = 60000);
+
+// A fresh temp folder with a source and a target folder, the program's
+// main window (hidden, until a test opens it anew), zero counters, no cancel
+// and no log; the user's clicks.
+struct ProgramFixture : ::testing::Test {
     TempFolder temp;
-    std::string source, target;
+    std::string source = temp / "quelle\\", target = temp / "ziel\\";
     void SetUp() override;
     void TearDown() override;
+    // Creates the main window anew (as a start does), after the one before is gone.
+    void Open(int show = SW_SHOWNORMAL);
     void OpenLog();
-    void CloseLog();
-    std::string Log();
-};
-
-// Default answer: OK for notes, Yes for questions, Ignore for copy errors.
-int DefaultAnswer(const std::string &title, const std::string &text);
-
-// Runs function on a thread of its own while this thread pumps messages;
-// false when it did not end within timeoutMs.
-bool RunOnThreadPumping(LPTHREAD_START_ROUTINE function, DWORD timeoutMs);
-
-// Pumps this thread's messages for the given time.
-void PumpFor(DWORD ms);
-
-// A pass fixture that runs whole syncs over the pairs it is given, on a
-// thread of their own while this thread serves the stand-in controls.
-struct RunFixture : PassFixture {
+    std::string Log(); // closes the log and reads it
+    // Appends the entry of a pair, composed by the program, to the list.
     void AddPair(const std::string &from, const std::string &to);
-    // Runs a sync, answering its boxes by rule; returns them.
-    std::vector<SeenBox> Run(BoxAnswerer::Rule rule = nullptr);
+    void Click(HWND control) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)control); }
+    void Post(HWND control) { PostMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)control); }
+    void Menu(int id) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    // Which of exit, list, folder buttons, add, open and save are usable, and the sync button's text.
+    std::string State();
+    // Starts a run with the sync button, answering its boxes by rule, and serves
+    // messages until it has ended and its log was shown; returns the boxes.
+    std::vector<SeenBox> Run(BoxAnswerer::Rule rule = nullptr, DWORD timeoutMs = 60000);
 };
-
-// Counts the boxes whose text contains part.
-int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part);
