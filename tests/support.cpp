@@ -64,27 +64,17 @@ ULONGLONG GetWriteTime(const std::string &path)
 
 std::string FixtureRoot()
 {
-    char root[MAX_PATH] = "";
-    DWORD length = GetEnvironmentVariableA("MIRRORIX_FIXTURES", root, sizeof root);
-    if (length == 0 || length >= sizeof root) {
-        GetTempPathA(sizeof root, root);
-        return root;
-    }
-    std::string path = std::string("Z:") + root + "\\";
+    const char *root = getenv("MIRRORIX_FIXTURES");
+    std::string path = std::string("Z:") + (root != NULL ? root : "/tmp") + "/";
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
 std::string UnixPath(const std::string &path)
 {
-    typedef char *(CDECL * ToUnix)(const WCHAR *);
-    static ToUnix toUnix = (ToUnix)(void (*)())GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    WCHAR wide[MAX_PATH * 2];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2);
-    char *unixPath = toUnix(wide);
-    std::string result = unixPath != NULL ? unixPath : "";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
+    std::string unixPath = path.substr(2);
+    std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
+    return unixPath;
 }
 
 bool RunShell(const std::string &script)
@@ -105,37 +95,6 @@ bool RunShell(const std::string &script)
     DeleteFileA((base + ".sh").c_str());
     DeleteFileA((base + ".done").c_str());
     return status == "0\n";
-}
-
-PROCESS_INFORMATION StartHelper(const std::string &arguments)
-{
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION helper = {};
-    std::string command = "\"" HELPER_EXE "\" " + arguments;
-    EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &helper)) << command;
-    return helper;
-}
-
-DWORD KillHelper(PROCESS_INFORMATION &helper)
-{
-    DWORD code = 0;
-    TerminateProcess(helper.hProcess, 9);
-    WaitForSingleObject(helper.hProcess, 10000);
-    GetExitCodeProcess(helper.hProcess, &code);
-    CloseHandle(helper.hProcess);
-    CloseHandle(helper.hThread);
-    return code;
-}
-
-// List 0 has 18 long entries (about 9 KB), list 1 three short ones.
-std::vector<std::string> HelperList(int which)
-{
-    std::vector<std::string> entries;
-    for (int i = 0; i < (which == 0 ? 18 : 3); i++) {
-        std::string folder = which == 0 ? std::string(240, (char)('a' + i)) : "kurz" + std::to_string(i);
-        entries.push_back("'C:\\" + folder + "\\' -> 'D:\\" + folder + "\\'");
-    }
-    return entries;
 }
 
 TempFolder::TempFolder()

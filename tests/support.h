@@ -1,6 +1,5 @@
-// Shared helpers of the tests and the end-to-end driver: files, temporary
-// folders, stand-in controls, a thread that answers message boxes and
-// dialogs, and the fixtures of passes, whole runs and the real window.
+// Shared helpers of the tests: files, temporary folders, a thread that
+// answers message boxes and dialogs, and the fixture around the program's window.
 #pragma once
 #include <windows.h>
 #include <atomic>
@@ -25,18 +24,12 @@ bool Exists(const std::string &path);
 void SetWriteTime(const std::string &path, ULONGLONG ticks);
 ULONGLONG GetWriteTime(const std::string &path);
 // The folder this test run keeps its files in (MIRRORIX_FIXTURES, a Linux
-// path, or else the Wine temp folder), ending in a backslash.
+// path, or else /tmp) on drive Z:, which is the Linux root; ends in a backslash.
 std::string FixtureRoot();
-std::string UnixPath(const std::string &path);
+std::string UnixPath(const std::string &path); // of a path on drive Z:
 // Runs a shell script on the Linux side until it ends; true when its last
-// command succeeded. Wine cannot wait for a Linux program, so the script
-// leaves its status in a marker file.
+// command succeeded (Wine cannot wait for it: it leaves a marker file).
 bool RunShell(const std::string &script);
-// The test helper: started with arguments, killed (the exit code returned, 9
-// when it was still running); the two lists it saves in turn.
-PROCESS_INFORMATION StartHelper(const std::string &arguments);
-DWORD KillHelper(PROCESS_INFORMATION &helper);
-std::vector<std::string> HelperList(int which);
 
 // A fresh folder under the fixture root that the process works in, removed
 // on the Linux side (it may hold links) when the object goes.
@@ -69,7 +62,7 @@ public:
     using Rule = std::function<int(const std::string &title, const std::string &text)>;
     explicit BoxAnswerer(Rule rule = nullptr, DWORD process = GetCurrentProcessId());
     ~BoxAnswerer();
-    std::vector<SeenBox> Seen();
+    std::vector<SeenBox> Seen(); // each box once its answer is posted
     int Count(const std::string &part) { return CountBoxes(Seen(), part); }
     void SetChoice(const std::string &name);
     // Serves this thread's messages until a Notepad window was closed since the last wait and none is left.

@@ -13,8 +13,8 @@ using WindowTest = ProgramFixture;
 // centred, of class "KR-Mirrorix" with the icon, neither sizable nor
 // maximisable. Its children follow the control table in creation order at
 // the places of the layout, without identifiers; a start without Ini.dat
-// shows the initial states, one with it its entries. Buttons and labels
-// paint transparently on the button face in the ANSI font.
+// shows the initial states, one with it its entries, and the menu. Buttons
+// and labels paint transparently on the button face in the ANSI font.
 TEST_F(WindowTest, TheWindowFollowsItsLayout)
 {
     const RECT layout[CONTROL_COUNT] = {{50, 220, 500, 175}, {500, 95, 50, 25}, {500, 125, 50, 25}, {350, 575, 200, 25}, {50, 575, 200, 25},
@@ -57,6 +57,13 @@ TEST_F(WindowTest, TheWindowFollowsItsLayout)
         EXPECT_FALSE(IsWindowEnabled(AddPairButton) || IsWindowEnabled(RemovePairButton));
         EXPECT_EQ(SendMessageA(CleanupCheckbox, BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(BarPosition(FileProgressBar) + BarPosition(TotalProgressBar) + SendMessageA(TotalProgressBar, PBM_GETRANGE, FALSE, 0), 100);
+        std::string items;
+        for (int id : {OpenMenuItem, SaveAsMenuItem, ExitMenuItem, HelpMenuItem}) {
+            char item[64] = "";
+            GetMenuStringA(MainMenu, id, item, sizeof item, MF_BYCOMMAND);
+            items += std::string(item) + "|";
+        }
+        EXPECT_EQ(items, "Ö&ffnen|Speichern &unter...|Beenden|Hilfe|");
         HDC context = GetDC(MainWindow);
         for (UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORLISTBOX}) {
             SelectObject(context, GetStockObject(SYSTEM_FONT));
@@ -71,8 +78,8 @@ TEST_F(WindowTest, TheWindowFollowsItsLayout)
     EXPECT_FALSE(Exists(temp / "Ini.dat")) << "a start without Ini.dat creates none";
 }
 
-// The shipped program is a static PE32 GUI program with the German menu,
-// four icon images and the common-controls manifest.
+// The shipped program is a static PE32 GUI program with four icon images
+// and the common-controls manifest.
 TEST(ProgramFile, IsAStaticPe32GuiProgramWithItsResources)
 {
     std::string pe = ReadBytes(SHIPPED_EXE);
@@ -85,37 +92,31 @@ TEST(ProgramFile, IsAStaticPe32GuiProgramWithItsResources)
     HMODULE module = LoadLibraryExA(SHIPPED_EXE, NULL, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC group = FindResourceExA(module, (LPCSTR)RT_GROUP_ICON, MAKEINTRESOURCEA(ICON_RESOURCE), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
     ASSERT_NE(group, (HRSRC)NULL);
-    const BYTE *dir = (const BYTE *)LockResource(LoadResource(module, group));
-    std::vector<std::pair<int, int>> images;
-    for (int i = 0; i < *(const WORD *)(dir + 4); i++)
-        images.push_back({dir[6 + 14 * i], *(const WORD *)(dir + 12 + 14 * i)});
-    std::sort(images.begin(), images.end());
-    EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 4}, {16, 8}, {32, 4}, {32, 8}}));
-    EXPECT_NE(FindResourceExA(module, (LPCSTR)RT_MENU, MAKEINTRESOURCEA(MENU_RESOURCE), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)), (HRSRC)NULL);
-    HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(MENU_RESOURCE));
-    std::string items;
-    for (int i = 0; i < 5; i++) {
-        char text[64] = "";
-        GetMenuStringA(GetSubMenu(menu, i / 4), i % 4, text, sizeof text, MF_BYPOSITION);
-        items += std::to_string(GetMenuItemID(GetSubMenu(menu, i / 4), i % 4)) + " " + text + "|";
-    }
-    EXPECT_EQ(items, "40001 Ö&ffnen|40002 Speichern &unter...|0 |40003 Beenden|40004 Hilfe|");
-    DestroyMenu(menu);
+    EXPECT_EQ(((const WORD *)LockResource(LoadResource(module, group)))[2], 4) << "images: 16 and 32 pixels, 16 and 256 colours";
     HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST);
     ASSERT_NE(manifest, (HRSRC)NULL);
     std::string xml((const char *)LockResource(LoadResource(module, manifest)), SizeofResource(module, manifest));
-    for (const char *part : {"name=\"KR-Mirrorix\"", "version=\"1.0.0.0\"", "processorArchitecture=\"X86\"", "<description>No description</description>",
-                             "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\""})
+    for (const char *part : {"name=\"KR-Mirrorix\"", "processorArchitecture=\"X86\"", "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\""})
         EXPECT_NE(xml.find(part), std::string::npos) << part;
     FreeLibrary(module);
 }
 
-// Help comes from button and menu; other notifications do nothing; a
-// declined start starts nothing; the exit button and menu ask the close
-// question, whose yes destroys the window and quits with 0.
-TEST_F(WindowTest, HelpStartAndExitQuestions)
+volatile LONG WorkerFinished = 0;
+DWORD WINAPI SlowWorker(LPVOID)
 {
-    Open();
+    Sleep(400); // the worker's last steps
+    InterlockedExchange(&WorkerFinished, 1);
+    return 0;
+}
+
+// Help comes from button and menu; other notifications do nothing; a
+// declined start starts nothing. During a run the sync button asks to cancel
+// and a close asks to cancel and quit, keeping the window: yes cancels, no
+// changes nothing; a close confirmed as the run ends asks the close question
+// at once. The exit button and menu ask the close question, whose yes lets a
+// finishing worker end its last steps, destroys the window and quits with 0.
+TEST_F(WindowTest, TheCommandsAskTheirQuestions)
+{
     AddPair(source, target);
     {
         BoxAnswerer answerer([](const std::string &title, const std::string &) { return title == "Rückfrage" ? IDNO : IDOK; });
@@ -135,37 +136,6 @@ TEST_F(WindowTest, HelpStartAndExitQuestions)
         EXPECT_EQ(seen[2].text + "|" + seen[3].text + "|" + seen[4].text,
                   "Möchten Sie die Synchronisierung jetzt starten?|Möchten Sie die Anwendung wirklich beenden?|Möchten Sie die Anwendung wirklich beenden?");
     }
-    BoxAnswerer yes;
-    Click(ExitButton);
-    MSG message;
-    EXPECT_FALSE(IsWindow(MainWindow));
-    ASSERT_TRUE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(message.wParam, 0u);
-}
-
-// The folder buttons take the folder chosen in the browser with a closing
-// backslash; a virtual folder keeps the previous choice, a folder whose name
-// holds an apostrophe is refused with a notice.
-TEST_F(WindowTest, TheFolderBrowserFillsTheFields)
-{
-    Open();
-    MakeFolder(temp / "Peter's");
-    BoxAnswerer answerer;
-    const std::pair<std::string, std::string> choices[] = {{source, source}, {"", source}, {temp / "Peter's\\", source}, {target, target}};
-    for (const auto &choice : choices) {
-        answerer.SetChoice(choice.first);
-        Click(SourceBrowseButton);
-        EXPECT_EQ(ControlText(SourceEdit), choice.second) << choice.first;
-    }
-    EXPECT_EQ(answerer.Count("Apostroph"), 1);
-}
-
-// During a run the sync button asks to cancel and a close asks to cancel
-// and quit (keeping the window); yes cancels, no changes nothing; a close
-// confirmed after the run ended asks the close question at once.
-TEST_F(WindowTest, CancelAndCloseQuestionsDuringARun)
-{
-    Open();
     SetRunActive(true);
     for (int answer : {IDNO, IDYES}) {
         BoxAnswerer answerer([answer](const std::string &, const std::string &) { return answer; });
@@ -177,14 +147,38 @@ TEST_F(WindowTest, CancelAndCloseQuestionsDuringARun)
         EXPECT_EQ(answerer.Count("Möchten Sie die laufende Synchronisierung wirklich abbrechen?") +
                       answerer.Count("Möchten Sie die Synchronisierung abbrechen und das Programm beenden?"), 2);
     }
-    BoxAnswerer answerer([](const std::string &, const std::string &text) {
-        SetRunActive(false); // the run ends while the question is open
-        return text.find("abbrechen und das Programm") != std::string::npos ? IDYES : IDNO;
-    });
-    SetRunActive(true);
-    EXPECT_EQ(SendMessageA(MainWindow, WM_CLOSE, 0, 0), 1);
-    EXPECT_EQ(answerer.Count("Möchten Sie die Anwendung wirklich beenden?"), 1);
-    EXPECT_FALSE(TakeExitAfterRun()) << "no close request is left for a later run";
+    {
+        BoxAnswerer answerer([](const std::string &, const std::string &text) {
+            SetRunActive(false); // the run ends while the question is open
+            return text.find("abbrechen und das Programm") != std::string::npos ? IDYES : IDNO;
+        });
+        EXPECT_EQ(SendMessageA(MainWindow, WM_CLOSE, 0, 0), 1);
+        EXPECT_EQ(answerer.Count("Möchten Sie die Anwendung wirklich beenden?"), 1);
+        EXPECT_FALSE(TakeExitAfterRun()) << "no close request is left for a later run";
+    }
+    WorkerThread = CreateThread(NULL, 0, SlowWorker, NULL, 0, NULL);
+    BoxAnswerer yes;
+    Click(ExitButton);
+    MSG message;
+    EXPECT_TRUE(!IsWindow(MainWindow) && WorkerFinished == 1 && WorkerThread == NULL);
+    ASSERT_TRUE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 0u);
+}
+
+// The folder buttons take the folder chosen in the browser with a closing
+// backslash; a virtual folder keeps the previous choice, a folder whose name
+// holds an apostrophe is refused with a notice.
+TEST_F(WindowTest, TheFolderBrowserFillsTheFields)
+{
+    MakeFolder(temp / "Peter's");
+    BoxAnswerer answerer;
+    const std::pair<std::string, std::string> choices[] = {{source, source}, {"", source}, {temp / "Peter's\\", source}, {target, target}};
+    for (const auto &choice : choices) {
+        answerer.SetChoice(choice.first);
+        Click(SourceBrowseButton);
+        EXPECT_EQ(ControlText(SourceEdit), choice.second) << choice.first;
+    }
+    EXPECT_EQ(answerer.Count("Apostroph"), 1);
 }
 
 // A run locks the list, the commands and the load and save items and gives
@@ -274,23 +268,6 @@ TEST_F(WindowTest, ClicksAtAwkwardMomentsStartNoSecondRun)
         EXPECT_EQ(CountBoxes(boxes, "\n\nFehler 1235: "), moment == "cancel, retry") << "a retry after the cancel fails at once";
         EXPECT_EQ(State(), "1111011Synchronisieren");
     }
-}
-
-volatile LONG WorkerFinished = 0;
-DWORD WINAPI SlowWorker(LPVOID)
-{
-    Sleep(400); // the worker's last steps
-    InterlockedExchange(&WorkerFinished, 1);
-    return 0;
-}
-
-// Destroying the window lets a finishing worker end its last steps first.
-TEST_F(WindowTest, DestroyLetsTheWorkerFinish)
-{
-    Open();
-    WorkerThread = CreateThread(NULL, 0, SlowWorker, NULL, 0, NULL);
-    DestroyWindow(MainWindow);
-    EXPECT_EQ(WorkerFinished * 10 + (WorkerThread == NULL), 11);
 }
 
 } // namespace

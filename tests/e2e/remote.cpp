@@ -70,13 +70,3 @@ void Command(const Program &p, int id, HWND control)
 {
     PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)control);
 }
-
-// A limit posted to the read-only source field (which only the program
-// writes) is taken only after every message posted before it.
-void RoundTrip(const Program &p)
-{
-    static WPARAM mark = 30000;
-    HWND field = p.Control(&SourceEdit);
-    PostMessageA(field, EM_SETLIMITTEXT, ++mark, 0);
-    WaitFor([&] { return (WPARAM)SendMessageA(field, EM_GETLIMITTEXT, 0, 0) == mark; }, "the program's message loop answers");
-}

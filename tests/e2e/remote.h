@@ -29,5 +29,3 @@ Program StartProgram(const std::string &exe, const std::string &folder, bool wai
 DWORD WaitForExit(Program &program);
 std::string Text(HWND window);
 void Command(const Program &program, int id, HWND control = NULL);
-// Waits until the program has handled every message posted to it before.
-void RoundTrip(const Program &program);
