@@ -69,7 +69,7 @@ int main(int argc, char **argv)
         return 2;
     }
     Program p = StartProgram(argv[1], argv[2]);
-    Command(p, 0, p.Control(&SyncButton));
+    p.Click(&SyncButton);
     WaitFor([&] { return ShownBox(p, "jetzt starten?") != NULL; }, "the start question appears");
     DWORD begin = GetTickCount();
     AnswerBox(p, "jetzt starten?", IDYES);

@@ -119,8 +119,11 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
 }
 
 // Adding appends, empties the chosen folders and saves; removing deletes
-// the entry selected last; the buttons follow the list.
-TEST_F(ListTest, AddRemoveAndSelectionKeepTheButtonStates)
+// the entry selected last; the buttons follow the list. Adding refuses
+// folders a pair entry cannot carry, folders that are one or lie inside each
+// other however they are written, and a pair the list has no room for (a
+// file holds at most 10000 bytes, the final NUL included).
+TEST_F(ListTest, AddAndRemoveKeepTheButtonsAndRefuseUnsafePairs)
 {
     for (HWND button : {AddPairButton, RemovePairButton, SyncButton})
         EnableWindow(button, FALSE);
@@ -146,13 +149,6 @@ TEST_F(ListTest, AddRemoveAndSelectionKeepTheButtonStates)
     EXPECT_TRUE(IsWindowEnabled(SyncButton));
     RemovePair();
     EXPECT_FALSE(IsWindowEnabled(SyncButton) || ReadBytes(temp / "Ini.dat") != "");
-}
-
-// The add command refuses folders a pair entry cannot carry, folders that
-// are one or lie inside each other however they are written, and a pair the
-// list has no room for (a file holds at most 10000 bytes, the final NUL included).
-TEST_F(ListTest, AddRefusesUnsafePairs)
-{
     MakeFolder(temp / "A");
     MakeFolder(temp / "A\\sub");
     ASSERT_TRUE(RunShell("ln -s '" + UnixPath(temp / "A") + "' '" + UnixPath(temp / "verweis") + "'"));

@@ -6,11 +6,6 @@
 #include <algorithm>
 #include <commctrl.h>
 
-void MakeFolder(const std::string &path)
-{
-    CreateDirectoryA(path.c_str(), NULL);
-}
-
 void MakeTree(const std::string &root, const std::vector<std::string> &entries)
 {
     MakeFolder(root);
@@ -40,11 +35,6 @@ std::string ReadBytes(const std::string &path)
         bytes.append(buffer, got);
     CloseHandle(file);
     return bytes;
-}
-
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void SetWriteTime(const std::string &path, ULONGLONG ticks)
@@ -100,30 +90,14 @@ bool RunShell(const std::string &script)
 TempFolder::TempFolder()
 {
     static LONG counter = 0;
-    char current[MAX_PATH];
     path = FixtureRoot() + "t" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter)) + "\\";
     MakeFolder(path);
-    GetCurrentDirectoryA(sizeof current, current);
-    previous = current;
     SetCurrentDirectoryA(path.c_str());
 }
 
 TempFolder::~TempFolder()
 {
-    SetCurrentDirectoryA(previous.c_str());
     RunShell("rm -rf '" + UnixPath(path) + "'");
-}
-
-std::string ControlText(HWND control)
-{
-    char text[2048] = "";
-    GetWindowTextA(control, text, sizeof text);
-    return text;
-}
-
-int BarPosition(HWND bar)
-{
-    return (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
 }
 
 static void AddToSnapshot(const std::string &top, const std::string &folder, std::map<std::string, std::string> &shot)
@@ -248,12 +222,10 @@ void BoxAnswerer::Scan()
         }
         if (strcmp(className, "#32770") != 0 || (process != 0 && owner != process) || std::count(answered.begin(), answered.end(), window))
             continue;
-        if (GetDlgItem(window, 0xFFFF) == NULL) {
-            std::unique_lock<std::mutex> hold(lock);
-            std::string name = choice;
-            hold.unlock();
+        if (GetDlgItem(window, 0xFFFF) == NULL) { // the dialog's thread waits in its own loop, not for the lock
+            std::lock_guard<std::mutex> hold(lock);
             answered.push_back(window);
-            AnswerDialog(window, name);
+            AnswerDialog(window, choice);
             continue;
         }
         GetWindowTextA(window, title, sizeof title);

@@ -2,6 +2,7 @@
 // answers message boxes and dialogs, and the fixture around the program's window.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <atomic>
 #include <functional>
 #include <map>
@@ -15,12 +16,12 @@
 #include "engine/runstate.h"
 #include "resources/resource.h"
 
-void MakeFolder(const std::string &path);
+inline void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
 // Makes root and below it every entry: a folder where the name ends in "\", else a file holding its name.
 void MakeTree(const std::string &root, const std::vector<std::string> &entries);
 bool WriteBytes(const std::string &path, const std::string &bytes);
 std::string ReadBytes(const std::string &path); // "<missing>" when it cannot be read
-bool Exists(const std::string &path);
+inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 void SetWriteTime(const std::string &path, ULONGLONG ticks);
 ULONGLONG GetWriteTime(const std::string &path);
 // The folder this test run keeps its files in (MIRRORIX_FIXTURES, a Linux
@@ -34,14 +35,19 @@ bool RunShell(const std::string &script);
 // A fresh folder under the fixture root that the process works in, removed
 // on the Linux side (it may hold links) when the object goes.
 struct TempFolder {
-    std::string path, previous; // path ends in a backslash
+    std::string path; // ends in a backslash
     TempFolder();
     ~TempFolder();
     std::string operator/(const std::string &name) const { return path + name; }
 };
 
-std::string ControlText(HWND control);
-int BarPosition(HWND bar);
+inline std::string ControlText(HWND control)
+{
+    char text[2048] = "";
+    GetWindowTextA(control, text, sizeof text);
+    return text;
+}
+inline int BarPosition(HWND bar) { return (int)SendMessageA(bar, PBM_GETPOS, 0, 0); }
 // Every entry below folder by relative path: a file's content or "<folder>".
 std::map<std::string, std::string> Snapshot(const std::string &folder);
 

@@ -13,10 +13,11 @@ namespace {
 using TrustTest = ProgramFixture;
 const ULONGLONG OLD_TIME = 120000000000000000ULL;
 
-// Spelling kind of folder (under root, ending in "\") in a way its plain text does not show.
+// Spelling kind of folder (under root, ending in "\") in a way its plain
+// text does not show; drive M: and the link "verweis" lead to root and folder.
 std::string Spell(int kind, const std::string &root, const std::string &folder)
 {
-    char text[MAX_PATH] = "", prefix[MAX_PATH] = "";
+    char text[MAX_PATH] = "";
     std::string spelt = folder;
     switch (kind) {
     case 0: return folder + "x\\..\\";
@@ -25,13 +26,8 @@ std::string Spell(int kind, const std::string &root, const std::string &folder)
     case 3: return folder.substr(0, folder.size() - 1) + ".\\";
     case 4: return root + "\\" + folder.substr(root.size());
     case 5: return GetShortPathNameA(folder.c_str(), text, sizeof text), text;
-    case 6: // a second drive letter
-        GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
-        EXPECT_TRUE(RunShell("ln -sfn '" + UnixPath(root) + "' '" + prefix + "/dosdevices/m:'"));
-        return "M:\\" + folder.substr(root.size());
-    case 7: // a folder link
-        EXPECT_TRUE(RunShell("ln -sfn '" + UnixPath(folder) + "' '" + UnixPath(root) + "verweis'"));
-        return root + "verweis\\";
+    case 6: return "M:\\" + folder.substr(root.size());
+    case 7: return root + "verweis\\";
     default: return CharUpperBuffA(&spelt[0], (DWORD)spelt.size()), spelt;
     }
 }
@@ -46,6 +42,7 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
             std::string root = temp / ("fall" + std::to_string(number++) + "\\"), a = root + "Gemeinsamer Ordner\\";
             MakeTree(root, {"Gemeinsamer Ordner\\", "Gemeinsamer Ordner\\src\\", "Gemeinsamer Ordner\\bak\\", "Gemeinsamer Ordner\\x\\", "s1\\", "s2\\",
                             "Gemeinsamer Ordner\\src\\a.txt", "Gemeinsamer Ordner\\fremd.txt", "nebenan.txt", "s1\\eins.txt", "s2\\zwei.txt"});
+            ASSERT_TRUE(RunShell("ln -sfn '" + UnixPath(root) + "' \"$WINEPREFIX/dosdevices/m:\" && ln -s '" + UnixPath(a) + "' '" + UnixPath(root) + "verweis'"));
             std::string other = Spell(kind, root, a);
             ASSERT_NE(other, a);
             SCOPED_TRACE("relation " + std::to_string(relation) + ": " + other);
@@ -144,8 +141,8 @@ TEST_F(TrustTest, AnEmptySourceAsksBeforeItsTargetIsEmptied)
         CleanTargetFolder(source.c_str(), target.c_str());
         std::vector<SeenBox> boxes = answerer.Seen();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].title + std::to_string(boxes[0].defaultButton), "Rückfrage" + std::to_string(IDNO));
-        EXPECT_EQ(boxes[0].text.find("Der Quellordner '" + source + "' ist leer"), 0u) << boxes[0].text;
+        EXPECT_TRUE(boxes[0].title == "Rückfrage" && boxes[0].defaultButton == IDNO && boxes[0].text.rfind("Der Quellordner '" + source + "' ist leer", 0) == 0)
+            << boxes[0].title << ": " << boxes[0].text;
         EXPECT_EQ(Exists(target + "ordner\\b.txt") * 10 + CleanedEntries, answer == IDNO ? 10 : 3);
     }
 }

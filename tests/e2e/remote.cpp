@@ -65,8 +65,3 @@ std::string Text(HWND window)
     SendMessageA(window, WM_GETTEXT, sizeof text, (LPARAM)text);
     return text;
 }
-
-void Command(const Program &p, int id, HWND control)
-{
-    PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)control);
-}
