@@ -33,12 +33,13 @@ command -v rsync >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q r
 choose_wine
 build_arch "$TEST_ARCH" KR-Mirrorix bench_driver naive_mirror
 bin="$ROOT/build/$TEST_ARCH"
-trap stop_all EXIT
+make_run_root
 start_display
 start_wine
 wine_run() { "$WINE_LOADER" "$@" </dev/null 2>/dev/null; }
 
-work=/tmp/mirrorix-bench
+# Generated trees are kept between runs (they take minutes to make).
+work="${MIRRORIX_BENCH_WORK:-${XDG_CACHE_HOME:-$HOME/.cache}/mirrorix-bench}"
 mkdir -p "$work"
 aside="$work/aside-$$"
 mkdir -p "$aside"

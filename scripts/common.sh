@@ -37,7 +37,8 @@ choose_wine() {
     fi
 }
 
-# Configures build/<arch> and builds the given targets (all when none given).
+# Configures build/<arch> and builds the given targets (all when none given);
+# runs that share this checkout build one after the other.
 build_arch() {
     local arch="$1"
     shift
@@ -45,44 +46,66 @@ build_arch() {
     for t in "$@"; do targets+=(--target "$t"); done
     local shipped=()
     [ "$arch" = i686 ] || shipped=(-DMIRRORIX_SHIPPED_EXE="$ROOT/build/i686/KR-Mirrorix.exe")
-    cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
-        "${shipped[@]}" >/dev/null
-    cmake --build "$ROOT/build/$arch" -j"$(nproc)" "${targets[@]}" >/dev/null
+    mkdir -p "$ROOT/build"
+    (
+        flock 9
+        cmake -S "$ROOT" -B "$ROOT/build/$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
+            "${shipped[@]}" >/dev/null
+        cmake --build "$ROOT/build/$arch" -j"$(nproc)" "${targets[@]}" >/dev/null
+    ) 9>"$ROOT/build/.lock"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Makes this run's own folder (mktemp -d) for its Wine prefix, fixtures and
+# display number, and removes all of it when the script ends, however it ends.
+make_run_root() {
+    RUN_ROOT="$(mktemp -d "${TMPDIR:-/tmp}/mirrorix-run.XXXXXX")"
+    export WINEPREFIX="$RUN_ROOT/prefix" MIRRORIX_FIXTURES="$RUN_ROOT/fixtures"
+    mkdir -p "$MIRRORIX_FIXTURES"
+    trap stop_all EXIT
+    trap 'exit 130' INT TERM HUP
+}
+
+# Starts Xvfb on a display number it picks itself and exports DISPLAY.
 start_display() {
-    local n
-    for n in $(seq 91 120); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+    local number="$RUN_ROOT/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" </dev/null >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        if grep -q '^[0-9]*$' "$number" 2>/dev/null && [ -n "$(cat "$number")" ]; then
+            export DISPLAY=":$(cat "$number")"
+            return 0
+        fi
+        sleep 0.1
     done
     echo "could not start Xvfb" >&2
     return 1
 }
 
-# Starts a persistent, warmed Wine server; every stream redirected so that no
-# test runner ever waits on a pipe inherited by Wine's services.
+# Makes the run's fresh Wine prefix and starts its own persistent, warmed
+# Wine server; every stream redirected so that no test runner ever waits on a
+# pipe inherited by Wine's services.
 # Every window goes into one virtual desktop: without a window manager, Wine
-# waits two seconds for each top-level window that it hides.
-# The setting takes effect when the desktop starts anew, so a prefix that did
-# not have it yet gets its server restarted.
+# waits two seconds for each top-level window that it hides. The setting
+# takes effect when the desktop starts anew, hence the server's restart.
 start_wine() {
-    wineserver -p 900 </dev/null >/dev/null 2>&1 &
-    if ! "$WINE_LOADER" reg query 'HKCU\Software\Wine\Explorer' /v Desktop </dev/null 2>/dev/null | grep -q Default; then
-        "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
-        "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 || true
-        wineserver -k </dev/null >/dev/null 2>&1 || true
-        wineserver -w </dev/null >/dev/null 2>&1 || true
-        wineserver -p 900 </dev/null >/dev/null 2>&1 &
-    fi
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_LOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 || true
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 || true
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+    wineserver -p </dev/null >/dev/null 2>&1 &
     "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
+# Stops the run's Wine server and Xvfb, unmounts what the tests mounted in the
+# run's folder and removes the folder.
 stop_all() {
     wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "${RUN_ROOT:-}" ] || return 0
+    local mounted
+    mounted="$(awk -v root="$RUN_ROOT/" 'index($2, root) == 1 { print $2 }' /proc/mounts | sort -r)"
+    for m in $mounted; do umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true; done
+    rm -rf "$RUN_ROOT"
 }

@@ -7,15 +7,15 @@ source "$(dirname "$0")/common.sh"
 install_packages
 choose_wine
 build_arch "$TEST_ARCH" KR-Mirrorix
-trap stop_all EXIT
+make_run_root
 start_display
 start_wine
-work="$(mktemp -d /tmp/mirrorix-shot.XXXXXX)"
+work="$RUN_ROOT/shot"
+mkdir -p "$work"
 printf "@@'C:\\\\Daten\\\\Fotos\\\\' -> 'D:\\\\Sicherung\\\\Fotos\\\\'\0" > "$work/Ini.dat"
 (cd "$work" && "$WINE_LOADER" "$ROOT/build/$TEST_ARCH/KR-Mirrorix.exe" </dev/null >/dev/null 2>&1 &)
 sleep 6
 mkdir -p "$ROOT/docs"
 import -display "$DISPLAY" -window root "$work/root.png"
 convert "$work/root.png" -trim +repage "$ROOT/docs/main-window.png"
-rm -rf "$work"
 echo "wrote docs/main-window.png"

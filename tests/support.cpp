@@ -55,7 +55,11 @@ ULONGLONG GetWriteTime(const std::string &path)
 std::string FixtureRoot()
 {
     const char *root = getenv("MIRRORIX_FIXTURES");
-    std::string path = std::string("Z:") + (root != NULL ? root : "/tmp") + "/";
+    if (root == NULL || root[0] != '/') {
+        fprintf(stderr, "MIRRORIX_FIXTURES names no folder: run the tests through scripts/test.sh\n");
+        exit(2);
+    }
+    std::string path = std::string("Z:") + root + "/";
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }

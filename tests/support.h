@@ -25,7 +25,7 @@ inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_s
 void SetWriteTime(const std::string &path, ULONGLONG ticks);
 ULONGLONG GetWriteTime(const std::string &path);
 // The folder this test run keeps its files in (MIRRORIX_FIXTURES, a Linux
-// path, or else /tmp) on drive Z:, which is the Linux root; ends in a backslash.
+// path; the test stops without it) on drive Z:, the Linux root; ends in a backslash.
 std::string FixtureRoot();
 std::string UnixPath(const std::string &path); // of a path on drive Z:
 // Runs a shell script on the Linux side until it ends; true when its last
