@@ -247,14 +247,14 @@ void BoxAnswerer::Scan()
     notepadsOpen = notepads;
 }
 
-bool BoxAnswerer::WaitForNotepadClosed()
+bool BoxAnswerer::WaitForNotepadClosed(DWORD timeoutMs)
 {
     return PumpUntil([this] {
         std::lock_guard<std::mutex> hold(lock);
         bool closed = notepadsClosed > 0 && notepadsOpen == 0;
         notepadsClosed = closed ? 0 : notepadsClosed;
         return closed;
-    });
+    }, timeoutMs);
 }
 
 bool PumpUntil(std::function<bool()> condition, DWORD timeoutMs)
@@ -350,6 +350,6 @@ std::vector<SeenBox> ProgramFixture::Run(BoxAnswerer::Rule rule, DWORD timeoutMs
     BoxAnswerer answerer(rule);
     Click(SyncButton);
     EXPECT_TRUE(PumpUntil([&] { return !IsRunActive() && answerer.Count("Synchronisierung ab") > 0; }, timeoutMs));
-    EXPECT_TRUE(answerer.WaitForNotepadClosed());
+    EXPECT_TRUE(answerer.WaitForNotepadClosed(timeoutMs));
     return answerer.Seen();
 }

@@ -72,7 +72,7 @@ public:
     int Count(const std::string &part) { return CountBoxes(Seen(), part); }
     void SetChoice(const std::string &name);
     // Serves this thread's messages until a Notepad window was closed since the last wait and none is left.
-    bool WaitForNotepadClosed();
+    bool WaitForNotepadClosed(DWORD timeoutMs = 60000);
 private:
     void Scan();
     Rule rule;
