@@ -212,10 +212,10 @@ def median(tree, tool, step):
     values = [r[step] for r in rows.get((tree, tool), {}).values() if r[step] is not None]
     return statistics.median(values) if values else None
 
-# Ratio to the naive mirror: the median of the ratios of each round, whose
+# Ratio to the naive mirror (or another tool): the median of the ratios of each round, whose
 # runs met the machine in the same state.
-def ratio(tree, tool, step):
-    base = rows.get((tree, "naive"), {})
+def ratio(tree, tool, step, against="naive"):
+    base = rows.get((tree, against), {})
     values = [r[step] / base[k][step] for k, r in rows.get((tree, tool), {}).items()
               if r[step] is not None and k in base and base[k][step]]
     return "%.2f" % statistics.median(values) if values else "-"
@@ -230,6 +230,9 @@ for tree, tool in sorted(rows, key=lambda k: (k[0], order.index(k[1]))):
     ratios = " / ".join(ratio(tree, tool, i) for i in range(3))
     print("| %s | %s | %s | %s | %s | %s |" % (tree, names.get(tool, tool), *map(seconds, med), ratios))
 print()
+for tree in sorted({t for t, tool in rows if tool == "before"}):
+    print("Tree %s, KR-Mirrorix against the build before (medians of the rounds' ratios): %s"
+          % (tree, " / ".join(ratio(tree, "program", i, "before") for i in range(3))))
 if median("B", "program", 0) and median("B", "cp", 0):
     program, cp = B_MIB * 1000 / median("B", "program", 0), B_MIB * 1000 / median("B", "cp", 0)
     def share(tool):
