@@ -130,9 +130,9 @@ TEST_F(EngineTest, TheOwnCopyRoutineKeepsTheContractOfCopyFileEx)
 }
 
 // A first mirror creates every folder, empty ones too, copies every file
-// with its time and logs it; a second copies only what changed and leaves
-// the current-file line alone otherwise: a newer target is overwritten, one
-// of equal time kept whatever its content.
+// with its time and logs it; a second (into the target written as a share's
+// path) copies only what changed and leaves the current-file line alone
+// otherwise: a newer target is replaced, one of equal time kept whatever its content.
 TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
 {
     const char *files[] = {"eins.txt", ".versteckt", "a\\zwei.txt", "a\\b\\drei.txt", "a\\b\\null.txt"};
@@ -157,7 +157,8 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     SetWriteTime(target + ".versteckt", GetWriteTime(source + ".versteckt"));
     SetWindowTextA(CurrentFileLabel, "");
     ForgetDisplayState();
-    MirrorFolder(source.c_str(), target.c_str(), false);
+    ASSERT_TRUE(RunShell("mkdir -p \"$WINEPREFIX/dosdevices/unc/srv\" && ln -sfn '" + UnixPath(temp.path) + "' \"$WINEPREFIX/dosdevices/unc/srv/teil\""));
+    MirrorFolder(source.c_str(), ("\\\\srv\\teil\\" + target.substr(temp.path.size())).c_str(), false);
     EXPECT_EQ(ReadBytes(target + "eins.txt") + ReadBytes(target + ".versteckt"), "eins.txtsame time");
     EXPECT_EQ(CopiedFiles * 10 + ProcessedFiles, 15);
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'eins.txt' - '1 KB'");

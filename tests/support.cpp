@@ -55,10 +55,8 @@ ULONGLONG GetWriteTime(const std::string &path)
 std::string FixtureRoot()
 {
     const char *root = getenv("MIRRORIX_FIXTURES");
-    if (root == NULL || root[0] != '/') {
-        fprintf(stderr, "MIRRORIX_FIXTURES names no folder: run the tests through scripts/test.sh\n");
-        exit(2);
-    }
+    if (root == NULL || root[0] != '/')
+        exit((fprintf(stderr, "MIRRORIX_FIXTURES names no folder: run the tests through scripts/test.sh\n"), 2));
     std::string path = std::string("Z:") + root + "/";
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
