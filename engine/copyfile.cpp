@@ -101,7 +101,7 @@ static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, BYTE *buffer, D
     }
     if (ok && FlagSet(cancel))
         ok = false;
-    if (!ok && (FlagSet(cancel) || GetLastError() == ERROR_SUCCESS))
+    if (!ok && FlagSet(cancel))
         SetLastError(ERROR_REQUEST_ABORTED);
     return ok;
 }
@@ -161,7 +161,6 @@ static HANDLE OpenSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGE
 static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, LONGLONG size,
                         LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
 {
-    SetLastError(ERROR_SUCCESS);
     return CopyData(from, to, size, progress, data, cancel) && FinishTarget(to, info);
 }
 
