@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "commands.h"
 #include "controls.h"
+#include "listlock.h"
 #include "engine/display.h"
 #include "engine/texts.h"
 #include "pairs/pairlist.h"
@@ -65,7 +66,7 @@ static LRESULT OnCreate(HWND window, const CREATESTRUCTA *create)
     MoveWindow(window, x, y, width, height, TRUE);
     ShowWindow(window, SW_SHOWNORMAL);
     ForgetDisplayState();
-    ResolveAutoSavePath();
+    MarkListWindow(window);
     for (int row = 0; row < CONTROL_COUNT; row++) {
         CreateControl(&ControlTable[row], window, create->hInstance);
         AfterControlCreated(row);
@@ -74,8 +75,9 @@ static LRESULT OnCreate(HWND window, const CREATESTRUCTA *create)
 }
 
 // WM_DESTROY: lets a finishing worker end its last steps, closes its handle, quits.
-static LRESULT OnDestroy()
+static LRESULT OnDestroy(HWND window)
 {
+    UnmarkListWindow(window);
     WaitForWorker(WORKER_WAIT_MS);
     if (WorkerThread != NULL) {
         CloseHandle(WorkerThread);
@@ -107,7 +109,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CREATE:
         return OnCreate(window, (const CREATESTRUCTA *)lParam);
     case WM_DESTROY:
-        return OnDestroy();
+        return OnDestroy(window);
     case WM_CLOSE:
         return OnClose(window, wParam, lParam);
     case WM_COMMAND:

@@ -2,7 +2,7 @@
 // and for the program's own copy routine, each into a fresh folder,
 // alternating rounds so that both meet the same disk state.
 // Usage: copy_bench <folder\> [files] [KiB per file], by default 2000 x 4 KiB.
-#include "engine/copyfile.h"
+#include "engine/chunkcopy.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string>
@@ -24,7 +24,7 @@ static double CopyAll(const std::string &source, const std::string &target, int 
     for (int i = 0; i < files; i++) {
         std::string name = "\\f" + std::to_string(i) + ".txt";
         std::string from = source + name, to = target + name;
-        BOOL ok = own ? CopyFileChunked(from.c_str(), to.c_str(), Quiet, NULL, &cancel, 0)
+        BOOL ok = own ? CopyFileChunked(from.c_str(), to.c_str(), NULL, Quiet, NULL, &cancel, 0)
                       : CopyFileExA(from.c_str(), to.c_str(), Quiet, NULL, &cancel, 0);
         if (!ok)
             printf("copy failed: %lu\n", GetLastError());

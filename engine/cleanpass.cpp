@@ -5,84 +5,103 @@
 #include "display.h"
 #include "identity.h"
 #include "listing.h"
+#include "names.h"
 #include "notices.h"
 #include "paths.h"
 #include "removal.h"
 #include "runstate.h"
+#include "sourcewalk.h"
 #include "texts.h"
 #include "app/controls.h"
-#include "pairs/folderrules.h"
 #include <stdio.h>
 #include <string.h>
 
-// Where the cleanup stands: the pair's source folder, which must stay
-// present; the target folder being listed, its final path, and its source
-// counterpart.
-struct CleanPlace {
-    const char *root;
-    const char *source;
-    const char *target;
+// One target folder being cleaned: its path and final path, and the level
+// of its source counterpart (NULL where the source has no folder there, so
+// that everything in it goes).
+struct CleanLevel {
+    PairFolders *pair;
+    const char *target; // ends in a backslash
     const char *targetFinal;
+    SourceLevel *source;
+    bool sourceChecked; // the source was found unchanged before this level's first deletion
 };
 
-// The paths of one target entry: its source counterpart and itself (a
-// folder's with a trailing backslash), its name alone and its final path.
+// The paths of one target entry: itself (a folder's with a trailing
+// backslash), its name alone and its final path.
 struct EntryPaths {
-    char source[PATH_TEXT_MAX];
     char target[PATH_TEXT_MAX];
     char targetName[PATH_TEXT_MAX];
     char targetFinal[PATH_TEXT_MAX];
 };
 
-// True while the pair's source folder is still there. A source that vanished
-// makes every counterpart look absent, so nothing may be deleted then: it is
-// reported once and the run is cancelled.
-static bool SourceRootPresent(const char *root)
+// True while the pair's source is still the folder learnt at the start and,
+// when the count found files in it, holds an entry: a disk unplugged or
+// unmounted leaves its empty folder behind, in which every counterpart looks
+// absent. (A source without files empties its target only when the user
+// agreed to that.)
+static bool SourceUnchanged(const PairFolders *pair)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(root, GetFileExInfoStandard, &data) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    Identity now;
+    bool holdsEntry;
+    return Identify(pair->source, &now) && StillTheSame(&pair->sourceIdentity, &now) &&
+           (pair->fileCount == 0 || (ProbeFolder(pair->source, &holdsEntry) == ERROR_SUCCESS && holdsEntry));
+}
+
+// Ends the pair's cleanup for good, telling the user once.
+static void StopCleanup(PairFolders *pair)
+{
+    char text[NOTICE_TEXT_MAX];
+    if (pair->cleanupStopped)
+        return;
+    pair->cleanupStopped = true;
+    WriteLogLine(LOG_SOURCE_CHANGED, pair->source);
+    snprintf(text, sizeof text, SOURCE_CHANGED_NOTE, pair->source, pair->target);
+    FlushDisplay();
+    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+}
+
+// True while the pair's cleanup goes on and its source is unchanged; a
+// changed source ends the pair's cleanup.
+static bool SourceStillLearnt(PairFolders *pair)
+{
+    if (pair->cleanupStopped)
+        return false;
+    if (SourceUnchanged(pair))
         return true;
-    DWORD code = GetLastError();
-    if (!IsCancelRequested())
-        ReportListingError(code == ERROR_SUCCESS ? ERROR_DIRECTORY : code, root);
+    StopCleanup(pair);
     return false;
 }
 
-// Result of asking whether the source counterpart of a target entry exists.
-enum Counterpart { COUNTERPART_PRESENT, COUNTERPART_ABSENT, COUNTERPART_UNKNOWN };
-
-// Asks for the source counterpart. Only a definite "not found" means absent;
-// any other failure is reported (once per run), cancels it, and keeps the entry.
-static Counterpart QueryCounterpart(const char *sourcePath)
+// True when a deletion may go ahead: no cancel, and the source unchanged,
+// asked again unless *checked tells it was asked for this folder already.
+static bool MayDelete(PairFolders *pair, bool *checked)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(sourcePath, GetFileExInfoStandard, &data))
-        return COUNTERPART_PRESENT;
-    DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
-        return COUNTERPART_ABSENT;
-    if (!IsCancelRequested())
-        ReportListingError(code, sourcePath);
-    return COUNTERPART_UNKNOWN;
+    if (IsCancelRequested() || pair->cleanupStopped)
+        return false;
+    if (checked != NULL && *checked)
+        return true;
+    if (!SourceStillLearnt(pair))
+        return false;
+    if (checked != NULL)
+        *checked = true;
+    return true;
 }
 
 // Builds the paths of a target entry; false when one does not fit the
 // buffers or the limit of the ANSI file functions.
-static bool BuildPaths(const CleanPlace *place, const char *name, bool folder, EntryPaths *paths)
+static bool BuildPaths(const CleanLevel *level, const char *name, bool folder, EntryPaths *paths)
 {
-    const char *tail = folder ? "\\" : "";
-    size_t limit = ANSI_PATH_LIMIT - (folder ? 3 : 0);
-    return JoinPath(paths->source, sizeof paths->source, place->source, name, tail) &&
-           JoinPath(paths->target, sizeof paths->target, place->target, name, tail) &&
-           JoinPath(paths->targetName, sizeof paths->targetName, place->target, name) &&
-           JoinPath(paths->targetFinal, sizeof paths->targetFinal, place->targetFinal, "\\", name) &&
-           strlen(paths->source) < limit && strlen(paths->target) < limit;
+    return JoinPath(paths->target, sizeof paths->target, level->target, name, folder ? "\\" : "") &&
+           JoinPath(paths->targetName, sizeof paths->targetName, level->target, name) &&
+           JoinPath(paths->targetFinal, sizeof paths->targetFinal, level->targetFinal, "\\", name) &&
+           PathWithinLimit(paths->target, folder);
 }
 
 // Deletes a target file without following a link; logged and counted. A
 // link is kept and reported, an own file kept silently, and a failed
-// deletion reported, which cancels the run. True when the file is gone.
-static bool DeleteTargetFile(const char *path, const char *finalPath)
+// deletion reported, which cancels the run.
+static Removal DeleteTargetFile(const char *path, const char *finalPath)
 {
     DWORD code;
     Removal removal = RemoveFileName(path, finalPath, false, &code);
@@ -94,10 +113,21 @@ static bool DeleteTargetFile(const char *path, const char *finalPath)
     } else if (removal == REMOVAL_FAILED) {
         ReportDeleteError(code, path);
     }
-    return removal == REMOVED;
+    return removal;
 }
 
-static void CleanTree(const CleanPlace *place);
+// Removes an emptied target folder through the handle check, so that a
+// folder swapped for a link is never removed through it; counted as an
+// attempt whether or not it goes. True when it is gone.
+static bool RemoveTargetFolder(const EntryPaths *paths)
+{
+    DWORD code;
+    Removal removal = RemoveFileName(paths->targetName, paths->targetFinal, false, &code);
+    CleanedEntries++;
+    if (removal == KEPT_AS_LINK)
+        ReportLeftAlone(paths->target);
+    return removal == REMOVED;
+}
 
 // Removes a target folder link the source lacks, as a link only; counted
 // only when it was removed. One the platform would resolve is kept and reported.
@@ -111,128 +141,165 @@ static void RemoveFolderLink(const EntryPaths *paths)
         ReportLeftAlone(paths->target);
 }
 
-// Cleans a target sub-folder, then removes it when the source lacks it. A
-// link is never entered. A folder whose removal fails is counted all the
-// same (the count is of attempts) and stays, as does anything kept in it.
-static void CleanSubFolder(const CleanPlace *place, const WIN32_FIND_DATAA *entry, const EntryPaths *paths)
+static void CleanLevelEntries(CleanLevel *level);
+
+// Cleans the target folder of paths against the source folder sourceSub
+// (NULL: the source has none there; parent is the level of sourceSub's
+// folder). A source folder that cannot be read leaves the target folder
+// alone and reported, unless the whole source changed, which ends the
+// pair's cleanup.
+static void CleanBelow(PairFolders *pair, SourceLevel *parent, const EntryPaths *paths, const char *sourceSub)
 {
-    Counterpart counterpart = QueryCounterpart(paths->source);
-    if (counterpart == COUNTERPART_UNKNOWN)
-        return;
-    if (IsLinkEntry(entry->dwFileAttributes)) {
-        if (counterpart == COUNTERPART_ABSENT && SourceRootPresent(place->root))
-            RemoveFolderLink(paths);
+    CleanLevel below = {pair, paths->target, paths->targetFinal, NULL, false};
+    SourceWalk walk = {pair, NULL, NULL};
+    SourceLevel source;
+    if (sourceSub == NULL) {
+        CleanLevelEntries(&below);
         return;
     }
-    CleanPlace below = {place->root, paths->source, paths->target, paths->targetFinal};
-    CleanTree(&below);
-    if (counterpart == COUNTERPART_PRESENT || !SourceRootPresent(place->root))
-        return;
-    RemoveDirectoryA(paths->targetName);
-    CleanedEntries++;
-}
-
-// Deletes a target file when the source lacks it; counts it as checked.
-static void CleanFile(const CleanPlace *place, const EntryPaths *paths)
-{
-    if (QueryCounterpart(paths->source) == COUNTERPART_ABSENT && SourceRootPresent(place->root))
-        DeleteTargetFile(paths->target, paths->targetFinal);
-    CheckedTargetFiles++;
-}
-
-// Handles one entry of a target listing; context is the CleanPlace. The
-// program's own temporary file is removed without a trace; an entry whose
-// name or path the file functions cannot take is kept and reported.
-static void CleanTargetEntry(const char *, const WIN32_FIND_DATAA *entry, void *context)
-{
-    const CleanPlace *place = (const CleanPlace *)context;
-    const char *name = entry->cFileName;
-    bool folder = IsFolderEntry(entry);
-    EntryPaths paths;
-    bool fits = BuildPaths(place, name, folder, &paths);
-    if (!folder && fits && EqualNoCase(name, TEMPORARY_COPY_NAME)) {
-        DWORD code;
-        RemoveFileName(paths.target, paths.targetFinal, true, &code);
-        return;
-    }
-    if (!fits || !NameUsable(name)) {
-        snprintf(paths.target, sizeof paths.target, "%s%s", place->target, name);
-        ReportLeftAlone(paths.target);
-        if (!folder)
-            CheckedTargetFiles++;
-    } else if (folder) {
-        CleanSubFolder(place, entry, &paths);
+    if (OpenSourceLevel(&source, &walk, parent, sourceSub, paths->target) != ERROR_SUCCESS) {
+        if (SourceStillLearnt(pair))
+            ReportLeftAlone(paths->target);
     } else {
-        CleanFile(place, &paths);
+        below.source = &source;
+        CleanLevelEntries(&below);
     }
+    CloseSourceLevel(&source);
+}
+
+// Handles a target entry whose name the file functions cannot take: kept,
+// and reported unless the source holds it too (the mirror reported it there).
+static void KeepUnaddressable(const CleanLevel *level, const char *name, bool folder, bool inSource)
+{
+    char shown[PATH_TEXT_MAX];
+    if (!inSource) {
+        snprintf(shown, sizeof shown, "%s%s%s", level->target, name, folder ? "\\" : "");
+        ReportLeftAlone(shown);
+    }
+}
+
+// Handles one target entry. The program's temporary file is removed without
+// a trace. An entry whose source counterpart (the chosen spelling of its
+// name, of either kind) is present stays, and a folder of a source folder
+// is cleaned in turn; an absent one is deleted, a folder after its content.
+static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
+{
+    const ListedEntry *entry = &targets->entries[index];
+    const char *name = EntryName(targets, index);
+    bool folder = IsFolderEntry(entry->attributes), link = IsLinkEntry(entry->attributes);
+    EntryPaths paths;
+    bool fits = BuildPaths(level, name, folder, &paths);
+    if (fits && !folder && !link && strcmp(name, TEMPORARY_COPY_NAME) == 0 && RemoveLeftover(paths.target) == REMOVED)
+        return;
+    char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
+    int counterpart = level->source == NULL ? -1 : ChosenSpelling(&level->source->names, &level->source->listing, name);
+    Verdict verdict = counterpart < 0 ? TAKE : JudgeSourceEntry(level->source, counterpart, sourcePath, targetPath);
+    if (!fits || !NameAddressable(name, entry->exactName)) {
+        KeepUnaddressable(level, name, folder, counterpart >= 0);
+    } else if (counterpart < 0 && !folder) {
+        if (MayDelete(level->pair, &level->sourceChecked))
+            DeleteTargetFile(paths.target, paths.targetFinal);
+    } else if (counterpart < 0 && link) {
+        if (MayDelete(level->pair, &level->sourceChecked))
+            RemoveFolderLink(&paths);
+    } else if (counterpart < 0) {
+        CleanBelow(level->pair, NULL, &paths, NULL);
+        if (MayDelete(level->pair, NULL))
+            RemoveTargetFolder(&paths);
+    } else if (folder && !link && verdict == TAKE && IsFolderEntry(level->source->listing.entries[counterpart].attributes)) {
+        CleanBelow(level->pair, level->source, &paths, sourcePath);
+    }
+    if (!folder)
+        CheckedTargetFiles++;
     RefreshDisplay();
 }
 
-// Cleans one target folder level and everything below it. After a cancel
-// nothing is deleted; a target that cannot be listed is passed over.
-static void CleanTree(const CleanPlace *place)
+// Cleans one target folder level and everything below it. After a cancel,
+// or once the pair's cleanup has ended, nothing more is deleted; a target
+// folder that cannot be listed is passed over.
+static void CleanLevelEntries(CleanLevel *level)
 {
-    DWORD code;
-    if (IsCancelRequested())
-        return;
-    ListFolder(place->target, CleanTargetEntry, (void *)place, &code);
+    FolderLevel targets;
+    if (!IsCancelRequested() && !level->pair->cleanupStopped && ReadFolderLevel(level->target, &targets) == ERROR_SUCCESS)
+        for (int i = 0; i < targets.count && !IsCancelRequested() && !level->pair->cleanupStopped; i++)
+            CleanEntry(level, &targets, i);
+    ReleaseFolderLevel(&targets);
 }
 
-// True when the cleanup may go on: the source holds an entry, the target
-// holds none, or the user agrees to empty the target. A source that cannot
-// be listed is reported and cancels the run.
-static bool SourceHoldsEntriesOrUserAgrees(const char *source, const char *target)
+// True when folder holds a file at any depth (links are not entered).
+static bool HoldsFile(const char *folder)
 {
-    bool sourceHolds, targetHolds;
-    DWORD code;
-    if (!FolderHoldsEntries(source, &sourceHolds, &code)) {
-        ReportListingError(code, source);
-        return false;
+    FolderLevel level;
+    char below[PATH_TEXT_MAX];
+    bool holds = false;
+    ReadFolderLevel(folder, &level);
+    for (int i = 0; i < level.count && !holds; i++) {
+        DWORD attributes = level.entries[i].attributes;
+        holds = !IsFolderEntry(attributes) ||
+                (!IsLinkEntry(attributes) && JoinPath(below, sizeof below, folder, EntryName(&level, i), "\\") &&
+                 HoldsFile(below));
     }
-    if (sourceHolds || !FolderHoldsEntries(target, &targetHolds, &code) || !targetHolds)
-        return true;
+    ReleaseFolderLevel(&level);
+    return holds;
+}
+
+// True when the cleanup may go on: the count found a file in the source,
+// the target holds none, or the user agrees to empty the target (an
+// unplugged disk or a missing mount leaves a source without files).
+static bool SourceHoldsFilesOrUserAgrees(const PairFolders *pair)
+{
     char question[NOTICE_TEXT_MAX];
-    snprintf(question, sizeof question, EMPTY_SOURCE_QUESTION, source, target);
+    if (pair->fileCount > 0 || !HoldsFile(pair->target))
+        return true;
+    snprintf(question, sizeof question, EMPTY_SOURCE_QUESTION, pair->source, pair->target);
     FlushDisplay();
     return AskYes(question, MB_ICONWARNING, MB_DEFBUTTON2);
 }
 
-// Removes what the target tree has and the source tree lacks; the display
-// shows the exact counters when the pass ends. A target that cannot be
-// identified is not cleaned.
-void CleanTargetFolder(const char *source, const char *target)
+// Removes what the pair's target tree has and its source tree lacks; the
+// display shows the exact counters when the pass ends. A target that could
+// not be identified at the start is not cleaned.
+void CleanTargetFolder(PairFolders *pair)
 {
-    Identity identity;
-    if (IsCancelRequested() || !SourceRootPresent(source) || !Identify(target, &identity) ||
-        !SourceHoldsEntriesOrUserAgrees(source, target))
+    if (IsCancelRequested() || pair->cleanupStopped || !pair->targetIdentity.known || !SourceHoldsFilesOrUserAgrees(pair))
         return;
-    CleanPlace place = {source, source, target, identity.finalPath};
-    CleanTree(&place);
+    CleanLevel top = {pair, pair->target, pair->targetIdentity.finalPath, NULL, false};
+    SourceWalk walk = {pair, NULL, NULL};
+    SourceLevel source;
+    if (OpenSourceLevel(&source, &walk, NULL, pair->source, pair->target) != ERROR_SUCCESS) {
+        SourceStillLearnt(pair);
+    } else {
+        top.source = &source;
+        CleanLevelEntries(&top);
+    }
+    CloseSourceLevel(&source);
     FlushDisplay();
 }
 
 // Removes a target folder whose source counterpart is no folder.
-bool CleanAwayTargetFolder(const char *root, const char *sourceSub, const char *targetSub, const char *targetFinal)
+bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char *targetFinal)
 {
-    char targetName[PATH_TEXT_MAX];
-    CleanPlace place = {root, sourceSub, targetSub, targetFinal};
-    CleanTree(&place);
-    CopyText(targetName, sizeof targetName, targetSub);
-    targetName[strlen(targetName) - 1] = 0;
-    RemoveDirectoryA(targetName);
-    CleanedEntries++;
-    return GetFileAttributesA(targetName) == INVALID_FILE_ATTRIBUTES;
+    EntryPaths paths;
+    if (!CopyText(paths.target, sizeof paths.target, targetSub) ||
+        !WithoutTrailingBackslash(targetSub, paths.targetName, sizeof paths.targetName) ||
+        !CopyText(paths.targetFinal, sizeof paths.targetFinal, targetFinal))
+        return false;
+    CleanBelow(pair, NULL, &paths, NULL);
+    return MayDelete(pair, NULL) && RemoveTargetFolder(&paths);
 }
 
 // Removes a target file whose source counterpart is a folder.
-bool CleanAwayTargetFile(const char *targetFile, const char *targetFinal)
+Removal CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal)
 {
     CheckedTargetFiles++;
+    if (!MayDelete(pair, NULL))
+        return NOT_REMOVED;
     return DeleteTargetFile(targetFile, targetFinal);
 }
 
-// True when cleanup may run: the box is ticked and no pair's folders, as
-// learnt for the run, overlap another's. An overlap is warned about once.
+// True when cleanup may run: the box is ticked and no runnable pair's
+// target, as learnt for the run, overlaps another's folders. An overlap is
+// warned about once.
 bool CleanupAllowed()
 {
     if (SendMessageA(CleanupCheckbox, BM_GETCHECK, 0, 0) != BST_CHECKED)

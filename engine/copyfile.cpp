@@ -1,278 +1,66 @@
-// File copy with per-chunk progress and cancel, for platforms whose
-// CopyFileExA calls no progress routine and ignores its cancel flag, and
-// the fail-safe replacement that every copy of a run goes through.
+// The fail-safe copy of a run: new files under their own name, replacements
+// through a temporary file renamed into place.
 #include "copyfile.h"
+#include "chunkcopy.h"
+#include "listing.h"
+#include "names.h"
 #include "paths.h"
-#include "removal.h"
 #include <string.h>
 
-const char TEMPORARY_COPY_NAME[] = "~KR-Mirrorix.tmp";
+const char TEMPORARY_COPY_NAME[] = "~krmx-4f1c9a.tmp";
 
-// Reads the cancel flag the way the platform's copy routine does.
-static bool FlagSet(LPBOOL cancel)
+// True when running under Wine, whose CopyFileExA lacks progress and cancel.
+static CopyMethod MethodOfThisPlatform()
 {
-    return cancel != NULL && __atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0;
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL ? OWN_COPY : PLATFORM_COPY;
 }
 
-// Calls the progress routine; false with ERROR_REQUEST_ABORTED when it asks
-// to stop, whatever last error the routine itself left.
-static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet, LONGLONG total,
-                           LONGLONG done, DWORD reason, HANDLE source, HANDLE target)
+CopyMethod ReplacementCopy = MethodOfThisPlatform();
+
+// The last error, or 0 when the call succeeded.
+static DWORD Outcome(BOOL succeeded)
 {
-    if (progress == NULL || *quiet)
-        return true;
-    LARGE_INTEGER totalSize, transferred;
-    totalSize.QuadPart = total;
-    transferred.QuadPart = done;
-    DWORD answer = progress(totalSize, transferred, totalSize, transferred, 1, reason, source, target, data);
-    if (answer == PROGRESS_QUIET)
-        *quiet = true;
-    if (answer == PROGRESS_CONTINUE || answer == PROGRESS_QUIET)
-        return true;
-    SetLastError(ERROR_REQUEST_ABORTED);
-    return false;
+    return succeeded ? ERROR_SUCCESS : GetLastError();
 }
 
-// Opens the target for writing, empty. With COPY_FILE_FAIL_IF_EXISTS an
-// existing target is refused. Otherwise an existing read-only target is
-// refused with ERROR_ACCESS_DENIED, as the platform's copy does (Wine would
-// let root overwrite it); opening an existing file rather than asking for it
-// first saves a name lookup, the dearest step of a small copy under Wine.
-static HANDLE OpenTarget(const char *target, DWORD flags)
+// Copies source to a file target lacks, with the chosen copy.
+static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
 {
-    if (flags & COPY_FILE_FAIL_IF_EXISTS)
-        return CreateFileA(target, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    HANDLE to = CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
-    if (to == INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS)
-        return to;
-    FILE_BASIC_INFO basic;
-    if (!GetFileInformationByHandleEx(to, FileBasicInfo, &basic, sizeof basic) ||
-        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) || !SetEndOfFile(to)) {
-        DWORD code = GetLastError();
-        CloseHandle(to);
-        SetLastError(code == ERROR_SUCCESS || code == ERROR_ALREADY_EXISTS ? ERROR_ACCESS_DENIED : code);
-        return INVALID_HANDLE_VALUE;
+    if (ReplacementCopy == OWN_COPY)
+        return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+    return Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+}
+
+// Copies source to temporary with the platform's routine, flushes it and
+// moves it over target; a cancel is honoured before the copy begins, since
+// not every platform's copy honours its flag.
+static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, const char *target,
+                                     LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+{
+    if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
+        return ERROR_REQUEST_ABORTED;
+    if (!CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
+        return GetLastError();
+    HANDLE written = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD code = Outcome(written != INVALID_HANDLE_VALUE && FlushFileBuffers(written));
+    if (written != INVALID_HANDLE_VALUE)
+        CloseHandle(written);
+    if (code == ERROR_SUCCESS)
+        code = Outcome(MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    if (code != ERROR_SUCCESS) {
+        SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(temporary);
     }
-    return to;
+    return code;
 }
 
-// Writes all bytes, going on after a short write so that a full disk shows
-// its own error; false with the last error set.
-static bool WriteAll(HANDLE to, const BYTE *bytes, DWORD count)
-{
-    while (count > 0) {
-        DWORD written = 0;
-        if (!WriteFile(to, bytes, count, &written, NULL))
-            return false;
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);
-            return false;
-        }
-        bytes += written;
-        count -= written;
-    }
-    return true;
-}
-
-// Moves the data from source to target in chunks of buffer's size until the
-// size found at the start is copied (or the source ends early); false with
-// the last error set.
-static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, BYTE *buffer, DWORD bufferSize,
-                         LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
-{
-    bool quiet = false;
-    bool ok = ReportProgress(progress, data, &quiet, total, 0, CALLBACK_STREAM_SWITCH, from, to);
-    LONGLONG done = 0;
-    while (ok && done < total && !FlagSet(cancel)) {
-        DWORD got = 0;
-        if (!ReadFile(from, buffer, bufferSize, &got, NULL)) {
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        if (!WriteAll(to, buffer, got)) {
-            ok = false;
-            break;
-        }
-        done += got;
-        ok = ReportProgress(progress, data, &quiet, total, done, CALLBACK_CHUNK_FINISHED, from, to);
-    }
-    if (ok && FlagSet(cancel))
-        ok = false;
-    if (!ok && FlagSet(cancel))
-        SetLastError(ERROR_REQUEST_ABORTED);
-    return ok;
-}
-
-// Copies the data through a buffer fitting the file: small files (most of a
-// mirror) go through the stack, larger ones through one heap block.
-static bool CopyData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUTINE progress, LPVOID data,
+// Copies source over target through the temporary file, with the chosen copy.
+static DWORD Replace(const char *source, const char *temporary, const char *target, LPPROGRESS_ROUTINE progress,
                      LPBOOL cancel)
 {
-    if (total <= COPY_CHUNK_MIN) {
-        BYTE small[COPY_CHUNK_MIN];
-        return TransferData(from, to, total, small, sizeof small, progress, data, cancel);
-    }
-    DWORD bufferSize = total < COPY_CHUNK_MAX ? (DWORD)total : (DWORD)COPY_CHUNK_MAX;
-    BYTE *buffer = (BYTE *)HeapAlloc(GetProcessHeap(), 0, bufferSize);
-    if (buffer == NULL) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    bool ok = TransferData(from, to, total, buffer, bufferSize, progress, data, cancel);
-    HeapFree(GetProcessHeap(), 0, buffer);
-    return ok;
-}
-
-// Gives the open target the source's last-write time and attributes in one call.
-static bool FinishTarget(HANDLE to, const FILE_BASIC_INFO *info)
-{
-    FILE_BASIC_INFO basic = {};
-    basic.LastWriteTime = info->LastWriteTime;
-    basic.FileAttributes = info->FileAttributes;
-    return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) != 0;
-}
-
-// Closes handle and returns false with code as the last error.
-static BOOL FailWith(HANDLE handle, DWORD code)
-{
-    CloseHandle(handle);
-    SetLastError(code);
-    return FALSE;
-}
-
-// Opens source for reading and learns its times, attributes and size;
-// INVALID_HANDLE_VALUE with the last error set on failure.
-static HANDLE OpenSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
-{
-    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (from == INVALID_HANDLE_VALUE)
-        return from;
-    if (!GetFileInformationByHandleEx(from, FileBasicInfo, info, sizeof *info) || !GetFileSizeEx(from, size)) {
-        FailWith(from, GetLastError());
-        return INVALID_HANDLE_VALUE;
-    }
-    return from;
-}
-
-// Copies the data and gives the target the source's time and attributes.
-static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, LONGLONG size,
-                        LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
-{
-    return CopyData(from, to, size, progress, data, cancel) && FinishTarget(to, info);
-}
-
-// Gives the file open as handle the name target (replacing a file of that
-// name) in one step, without opening it again.
-static bool RenameOpenFile(HANDLE handle, const char *target)
-{
-    WCHAR full[PATH_TEXT_MAX];
-    char ansi[PATH_TEXT_MAX];
-    DWORD length = GetFullPathNameA(target, sizeof ansi, ansi, NULL);
-    if (length == 0 || length >= sizeof ansi)
-        return false;
-    // An NT path: "\??\" before a drive path, "\??\UNC\" for a share.
-    const char *rest = strncmp(ansi, "\\\\?\\", 4) == 0 ? ansi + 4 : ansi;
-    const char *prefix = strncmp(rest, "\\\\", 2) == 0 ? "\\??\\UNC" : "\\??\\";
-    if (strncmp(rest, "\\\\", 2) == 0)
-        rest++;
-    int prefixLength = MultiByteToWideChar(CP_ACP, 0, prefix, -1, full, PATH_TEXT_MAX) - 1;
-    int restLength = MultiByteToWideChar(CP_ACP, 0, rest, -1, full + prefixLength, PATH_TEXT_MAX - prefixLength) - 1;
-    if (prefixLength < 0 || restLength < 0)
-        return false;
-    BYTE buffer[sizeof(FILE_RENAME_INFO) + sizeof full];
-    FILE_RENAME_INFO *rename = (FILE_RENAME_INFO *)buffer;
-    memset(rename, 0, sizeof(FILE_RENAME_INFO));
-    rename->ReplaceIfExists = TRUE;
-    rename->FileNameLength = (DWORD)(prefixLength + restLength) * sizeof(WCHAR);
-    memcpy(rename->FileName, full, (prefixLength + restLength + 1) * sizeof(WCHAR));
-    return SetFileInformationByHandle(handle, FileRenameInfo, rename, sizeof buffer) != 0;
-}
-
-// Deletes the file open as handle (written by this program) when it is closed.
-static void DeleteOnClose(HANDLE handle)
-{
-    FILE_BASIC_INFO basic = {};
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
-    SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
-}
-
-// Copies source to target with progress and cancel and, given a final name,
-// renames the finished target to it through the same handle: under Wine
-// opening a file again to rename it costs as much as copying a small one. A
-// failed target is deleted; false with the last error set.
-static bool CopyChunks(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
-                       LPVOID data, LPBOOL cancel, DWORD flags)
-{
-    FILE_BASIC_INFO info;
-    LARGE_INTEGER size;
-    if (FlagSet(cancel)) {
-        SetLastError(ERROR_REQUEST_ABORTED);
-        return false;
-    }
-    HANDLE from = OpenSource(source, &info, &size);
-    if (from == INVALID_HANDLE_VALUE)
-        return false;
-    HANDLE to = OpenTarget(target, flags);
-    if (to == INVALID_HANDLE_VALUE)
-        return FailWith(from, GetLastError());
-    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, data, cancel) &&
-              (finalName == NULL || RenameOpenFile(to, finalName));
-    DWORD code = GetLastError();
-    if (!ok)
-        DeleteOnClose(to);
-    if (!CloseHandle(to) && ok) {
-        ok = false;
-        code = GetLastError();
-        SetFileAttributesA(finalName != NULL ? finalName : target, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(finalName != NULL ? finalName : target);
-    }
-    CloseHandle(from);
-    SetLastError(code);
-    return ok;
-}
-
-// Copies source to target with progress and cancel.
-BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
-                     LPBOOL cancel, DWORD flags)
-{
-    return CopyChunks(source, target, NULL, progress, data, cancel, flags);
-}
-
-// Copies source to temporary with the platform's routine and moves it over target.
-static bool CopyPlatformOver(const char *source, const char *temporary, const char *target,
-                             LPPROGRESS_ROUTINE progress, LPBOOL cancel)
-{
-    if (!CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
-        return false;
-    if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DWORD code = GetLastError();
-    SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(temporary);
-    SetLastError(code);
-    return false;
-}
-
-// True when running under Wine, whose CopyFileExA lacks progress and cancel;
-// asked once.
-bool PlatformNeedsOwnCopy()
-{
-    static const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
-    return underWine;
-}
-
-// The copy the program uses.
-BOOL CopyFileWithProgress(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
-                          LPBOOL cancel, DWORD flags)
-{
-    if (PlatformNeedsOwnCopy())
-        return CopyFileChunked(source, target, progress, data, cancel, flags);
-    return CopyFileExA(source, target, progress, data, cancel, flags);
+    if (ReplacementCopy == OWN_COPY)
+        return Outcome(CopyFileChunked(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+    return ReplaceWithPlatformCopy(source, temporary, target, progress, cancel);
 }
 
 // The temporary file beside target; false when its path does not fit.
@@ -280,55 +68,63 @@ static bool TemporaryBeside(const char *target, char *out, size_t size)
 {
     const char *slash = strrchr(target, '\\');
     size_t folderLength = slash == NULL ? 0 : (size_t)(slash - target) + 1;
-    if (folderLength + sizeof TEMPORARY_COPY_NAME > size || folderLength + sizeof TEMPORARY_COPY_NAME > ANSI_PATH_LIMIT)
+    if (folderLength + sizeof TEMPORARY_COPY_NAME > size || !NameBesideWithinLimit(target, TEMPORARY_COPY_NAME))
         return false;
     memcpy(out, target, folderLength);
     memcpy(out + folderLength, TEMPORARY_COPY_NAME, sizeof TEMPORARY_COPY_NAME);
     return true;
 }
 
-// Copies source over target through the temporary file with the copy the
-// platform needs.
-static bool CopyOver(const char *source, const char *temporary, const char *target, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel)
+// True when another program holds target open so that it cannot be
+// deleted: the platform's rename then says "access denied", where the
+// platform's copy would have said "in use".
+static bool HeldOpenByAnother(const char *target)
 {
-    if (PlatformNeedsOwnCopy())
-        return CopyChunks(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS);
-    return CopyPlatformOver(source, temporary, target, progress, cancel);
+    HANDLE handle = CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // Brings a copy of source to target. A file the target lacks is created
 // under its own name (never over one that appeared meanwhile); one that
 // replaces an older version goes through the temporary file beside it. A
-// temporary file that a killed run left behind is removed first (unless it
-// is a link, which is never written through).
-bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
-                    DWORD *code)
+// temporary file that a killed run left behind is removed first.
+DWORD CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
 {
     char temporary[PATH_TEXT_MAX];
     DWORD attributes = GetFileAttributesA(target);
-    if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND) {
-        if (CopyFileWithProgress(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
-            return true;
-        *code = GetLastError();
-        return false;
-    }
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        *code = ERROR_ACCESS_DENIED;
-        return false;
-    }
-    if (!TemporaryBeside(target, temporary, sizeof temporary)) {
-        *code = ERROR_FILENAME_EXCED_RANGE;
-        return false;
-    }
-    if (CopyOver(source, temporary, target, progress, cancel))
-        return true;
-    *code = GetLastError();
-    if ((*code != ERROR_FILE_EXISTS && *code != ERROR_ALREADY_EXISTS) ||
-        RemoveFileName(temporary, NULL, true, code) != REMOVED)
-        return false;
-    if (CopyOver(source, temporary, target, progress, cancel))
-        return true;
-    *code = GetLastError();
-    return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+        return CopyNew(source, target, progress, cancel);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return ERROR_ACCESS_DENIED;
+    if (!TemporaryBeside(target, temporary, sizeof temporary))
+        return ERROR_FILENAME_EXCED_RANGE;
+    DWORD code = Replace(source, temporary, target, progress, cancel);
+    if ((code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) && RemoveLeftover(temporary) == REMOVED)
+        code = Replace(source, temporary, target, progress, cancel);
+    if (code == ERROR_ACCESS_DENIED && HeldOpenByAnother(target))
+        code = ERROR_SHARING_VIOLATION;
+    return code;
+}
+
+// Removes the temporary file a killed run left at path.
+Removal RemoveLeftover(const char *path)
+{
+    DWORD code;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || IsFolderEntry(attributes) || IsLinkEntry(attributes))
+        return NOT_REMOVED;
+    return RemoveFileName(path, NULL, true, &code);
+}
+
+// Removes such a leftover in folder.
+void RemoveLeftoverIn(const char *folder)
+{
+    char path[PATH_TEXT_MAX];
+    if (JoinPath(path, sizeof path, folder, TEMPORARY_COPY_NAME))
+        RemoveLeftover(path);
 }

@@ -1,39 +1,33 @@
-// File copy with per-chunk progress and cancel, and the fail-safe
-// replacement of a target file through a temporary file beside it.
+// The fail-safe copy that every copy of a run goes through: a file that
+// replaces an older version is written to a temporary file beside it and
+// takes its place only when complete.
 #pragma once
 #include <windows.h>
-
-enum {
-    COPY_CHUNK_MAX = 1024 * 1024, // largest transfer between two progress calls
-    COPY_CHUNK_MIN = 64 * 1024    // smallest buffer taken for a copy
-};
+#include "removal.h"
 
 // Name of the temporary file a copy is written to before it takes its
-// target's place; one per target folder, never a user's file.
+// target's place; one per target folder, a name no person would choose.
 extern const char TEMPORARY_COPY_NAME[];
 
-// Copies source to target the way CopyFileExA does with flags 0 or
-// COPY_FILE_FAIL_IF_EXISTS: progress after every chunk on the calling thread,
-// source attributes and last-write time given to the target, partial target
-// removed on failure, and ERROR_REQUEST_ABORTED when the routine or the flag
-// cancels.
-BOOL CopyFileChunked(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
-                     LPBOOL cancel, DWORD flags);
-
-// True when the platform's CopyFileExA neither reports progress nor honours
-// its cancel flag (Wine), so that CopyFileChunked has to be used.
-bool PlatformNeedsOwnCopy();
-
-// The copy the program uses: CopyFileExA where it keeps its contract, else CopyFileChunked.
-BOOL CopyFileWithProgress(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPVOID data,
-                          LPBOOL cancel, DWORD flags);
+// Which copy writes the files: the platform's CopyFileExA (with a move into
+// place), or the program's own routine where CopyFileExA neither reports
+// progress nor honours its cancel flag (Wine). Chosen once at start; tests
+// may set it to run either branch.
+enum CopyMethod { PLATFORM_COPY, OWN_COPY };
+extern CopyMethod ReplacementCopy;
 
 // Brings a copy of source to target, with the source's time and attributes.
-// A file that replaces an older version is written to the temporary file
-// beside target and put in its place only when complete: on cancel or any
-// failure target stays as it was and the temporary file is removed. A file
-// target lacks is created under its own name, and removed on failure. A
-// read-only target is refused with ERROR_ACCESS_DENIED. False with *code
-// set on failure.
-bool CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
-                    DWORD *code);
+// A file that replaces an older version goes through the temporary file
+// beside target: on cancel or any failure target stays as it was and the
+// temporary file is removed. A file target lacks is created under its own
+// name, and removed on failure. A read-only target is refused with
+// ERROR_ACCESS_DENIED, one another program holds open with
+// ERROR_SHARING_VIOLATION. Returns 0 or the error.
+DWORD CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel);
+
+// Removes the temporary file a killed run left at path: only a file, never
+// a folder or a link of that name (they are the user's), whatever its attributes.
+Removal RemoveLeftover(const char *path);
+
+// Removes such a leftover in folder (ending in a backslash).
+void RemoveLeftoverIn(const char *folder);

@@ -1,27 +1,34 @@
 // Source count pass: the number of files below a source folder that the
 // mirror pass will take.
 #include "passes.h"
-#include "listing.h"
 #include "runstate.h"
 #include "sourcewalk.h"
 
 // Adds one taken file to the sum, and walks a taken sub-folder.
-static void CountEntry(SourceLevel *level, const WIN32_FIND_DATAA *entry, Verdict verdict, const char *sourcePath,
-                       const char *targetPath)
+static void CountEntry(SourceLevel *level, const WalkEntry *entry)
 {
-    if (verdict != TAKE)
+    if (entry->verdict != TAKE)
         return;
-    if (IsFolderEntry(entry))
-        WalkBelow(level, sourcePath, targetPath);
+    if (IsFolderEntry(entry->entry->attributes))
+        WalkBelowWith(level, entry->sourcePath, entry->targetPath, CountEntry, level->walk->context);
     else
         *(int *)level->walk->context += 1;
 }
 
-// Counts the files below source; a call made after a cancel counts nothing.
-int CountSourceFiles(const char *source, const char *target)
+// Counts the files below the pair's source. A count after a cancel still
+// lists the folder, so that one that cannot be listed is reported, and
+// examines the entry already fetched, as every walk does.
+int CountSourceFiles(PairFolders *pair)
 {
     int sum = 0;
-    if (!IsCancelRequested())
-        WalkSource(source, target, CountEntry, &sum);
+    WalkSource(pair, CountEntry, &sum);
+    return sum;
+}
+
+// Counts the files below a taken sub-folder of level.
+int CountFilesBelow(SourceLevel *level, const char *sourceSub, const char *targetSub)
+{
+    int sum = 0;
+    WalkBelowWith(level, sourceSub, targetSub, CountEntry, &sum);
     return sum;
 }

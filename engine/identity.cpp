@@ -1,8 +1,9 @@
-// Folder and file identity by final path. Volume serial and file index would
-// not do: under Wine every drive reports volume 0, so indexes of two file
-// systems can meet, and the serial is the dearest query of all. The final
-// path is canonical on Windows and under Wine alike, so "same" is equal final
-// paths and "inside" a prefix of them, regardless of letter case.
+// Folder and file identity. Whether two paths name one object, or one lies
+// inside the other, is decided by final paths: they are canonical on Windows
+// and under Wine alike, where volume serials and file indexes of two file
+// systems can meet. Whether a folder is still the one learnt earlier takes
+// the volume serial and file index as well: a disk mounted on the folder, or
+// a folder made anew under its old name, keeps the final path but not those.
 #include "identity.h"
 #include <string.h>
 
@@ -37,13 +38,20 @@ bool FinalPathOf(HANDLE handle, char *out, size_t size)
 // Learns what path names.
 bool Identify(const char *path, Identity *identity)
 {
+    BY_HANDLE_FILE_INFORMATION information;
     identity->known = false;
     identity->finalPath[0] = 0;
+    identity->volumeSerial = 0;
+    identity->fileIndex = 0;
     HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     identity->known = FinalPathOf(handle, identity->finalPath, sizeof identity->finalPath);
+    if (GetFileInformationByHandle(handle, &information)) {
+        identity->volumeSerial = information.dwVolumeSerialNumber;
+        identity->fileIndex = ((ULONGLONG)information.nFileIndexHigh << 32) | information.nFileIndexLow;
+    }
     CloseHandle(handle);
     return identity->known;
 }
@@ -52,6 +60,12 @@ bool Identify(const char *path, Identity *identity)
 bool SameObject(const Identity *first, const Identity *second)
 {
     return first->known && second->known && EqualNoCase(first->finalPath, second->finalPath);
+}
+
+// True when now is still the object learnt before.
+bool StillTheSame(const Identity *learnt, const Identity *now)
+{
+    return SameObject(learnt, now) && learnt->volumeSerial == now->volumeSerial && learnt->fileIndex == now->fileIndex;
 }
 
 // True when both are known and inner lies somewhere below outer.

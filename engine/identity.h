@@ -1,6 +1,6 @@
 // What the file system says a folder or file is, whatever its path text:
 // its final path, with links, junctions, "..", short names and second drive
-// letters resolved.
+// letters resolved, and its volume serial number and file index.
 #pragma once
 #include <windows.h>
 #include "paths.h"
@@ -8,6 +8,8 @@
 struct Identity {
     bool known;
     char finalPath[PATH_TEXT_MAX]; // without "\\?\" and without a trailing backslash
+    DWORD volumeSerial;
+    ULONGLONG fileIndex;
 };
 
 // Learns what path names (a folder may end in a backslash); false, with
@@ -19,6 +21,11 @@ bool FinalPathOf(HANDLE handle, char *out, size_t size);
 
 // True when both are known and name one object.
 bool SameObject(const Identity *first, const Identity *second);
+
+// True when now is still the very folder or file learnt before: the same
+// final path and the same volume and file index (a disk mounted on the
+// folder, or a folder made anew under its old name, is another one).
+bool StillTheSame(const Identity *learnt, const Identity *now);
 
 // True when both are known and inner lies somewhere below outer.
 bool LiesInside(const Identity *inner, const Identity *outer);

@@ -1,75 +1,138 @@
-// Listing one folder level.
+// Listing one folder level through the wide functions, so that a name the
+// code page lacks is recognised instead of being replaced by a look-alike.
 #include "listing.h"
-#include "copyfile.h"
 #include "paths.h"
 #include "runstate.h"
 #include <string.h>
 
+enum {
+    FIRST_ENTRY_CAPACITY = 64,
+    FIRST_NAME_POOL = 4096,
+    ANSI_NAME_MAX = 2 * MAX_PATH // a name of a double-byte code page
+};
+
 // True for the entries "." and "..".
-static bool IsDotEntry(const char *name)
+static bool IsDotEntry(const WCHAR *name)
 {
-    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
-// True for an entry name the ANSI file functions take as it is.
-bool NameUsable(const char *name)
+// Starts the wide listing of folder ("*.*"); INVALID_HANDLE_VALUE with *code set.
+static HANDLE OpenListing(const char *folder, WIN32_FIND_DATAW *entry, DWORD *code)
 {
-    size_t length = strlen(name);
-    if (length == 0 || name[length - 1] == '.' || name[length - 1] == ' ')
-        return false;
-    return strpbrk(name, "?*") == NULL;
-}
-
-// Starts the listing of folder ("*.*"); INVALID_HANDLE_VALUE with *code set.
-static HANDLE OpenListing(const char *folder, WIN32_FIND_DATAA *entry, DWORD *code)
-{
-    char pattern[PATH_TEXT_MAX];
-    if (!JoinPath(pattern, sizeof pattern, folder, "*.*")) {
+    WCHAR pattern[PATH_TEXT_MAX];
+    int length = MultiByteToWideChar(CP_ACP, 0, folder, -1, pattern, PATH_TEXT_MAX - 3);
+    if (length == 0) {
         *code = ERROR_FILENAME_EXCED_RANGE;
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE listing = FindFirstFileA(pattern, entry);
+    wcscpy(pattern + length - 1, L"*.*");
+    HANDLE listing = FindFirstFileW(pattern, entry);
     *code = listing == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     return listing;
 }
 
-// Lists one level of folder, calling visit for each entry but "." and "..".
-bool ListFolder(const char *folder, EntryVisitor visit, void *context, DWORD *code)
+// Converts a listed name to the code page once; false when it has no exact
+// form there (the default character then stands in for what is missing).
+static bool ConvertName(const WCHAR *wide, char *out, size_t size)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE listing = OpenListing(folder, &entry, code);
-    if (listing == INVALID_HANDLE_VALUE)
+    BOOL usedDefault = FALSE;
+    bool utf8 = GetACP() == CP_UTF8; // takes neither the flag nor the question
+    int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, out, (int)size, NULL,
+                                     utf8 ? NULL : &usedDefault);
+    if (length == 0) {
+        out[0] = 0;
         return false;
+    }
+    return !usedDefault;
+}
+
+// Makes room for one more entry and a name of length bytes; false when memory is short.
+static bool Reserve(FolderLevel *level, size_t length)
+{
+    HANDLE heap = GetProcessHeap();
+    if (level->count == level->capacity) {
+        int capacity = level->capacity == 0 ? (int)FIRST_ENTRY_CAPACITY : level->capacity * 2;
+        void *entries = level->entries == NULL ? HeapAlloc(heap, 0, capacity * sizeof(ListedEntry))
+                                               : HeapReAlloc(heap, 0, level->entries, capacity * sizeof(ListedEntry));
+        if (entries == NULL)
+            return false;
+        level->entries = (ListedEntry *)entries;
+        level->capacity = capacity;
+    }
+    if (level->namesUsed + length > level->namesSize) {
+        size_t size = level->namesSize == 0 ? (size_t)FIRST_NAME_POOL : level->namesSize * 2;
+        while (size < level->namesUsed + length)
+            size *= 2;
+        void *names = level->names == NULL ? HeapAlloc(heap, 0, size) : HeapReAlloc(heap, 0, level->names, size);
+        if (names == NULL)
+            return false;
+        level->names = (char *)names;
+        level->namesSize = size;
+    }
+    return true;
+}
+
+// Appends one listed entry to the level; false when memory is short.
+static bool AddEntry(FolderLevel *level, const WIN32_FIND_DATAW *found)
+{
+    char name[ANSI_NAME_MAX];
+    bool exact = ConvertName(found->cFileName, name, sizeof name);
+    size_t length = strlen(name) + 1;
+    if (!Reserve(level, length))
+        return false;
+    ListedEntry *entry = &level->entries[level->count++];
+    entry->attributes = found->dwFileAttributes;
+    entry->lastWriteTime = found->ftLastWriteTime;
+    entry->size = ((ULONGLONG)found->nFileSizeHigh << 32) | found->nFileSizeLow;
+    entry->nameOffset = level->namesUsed;
+    entry->exactName = exact;
+    memcpy(level->names + level->namesUsed, name, length);
+    level->namesUsed += length;
+    return true;
+}
+
+// Reads the level of folder as a pass's walk fetches it.
+DWORD ReadFolderLevel(const char *folder, FolderLevel *level)
+{
+    WIN32_FIND_DATAW found;
+    DWORD code;
+    memset(level, 0, sizeof *level);
+    HANDLE listing = OpenListing(folder, &found, &code);
+    if (listing == INVALID_HANDLE_VALUE)
+        return code;
     do {
-        if (!IsDotEntry(entry.cFileName))
-            visit(folder, &entry, context);
-    } while (FindNextFileA(listing, &entry) && !IsCancelRequested());
+        if (!IsDotEntry(found.cFileName) && !AddEntry(level, &found)) {
+            code = ERROR_NOT_ENOUGH_MEMORY;
+            break;
+        }
+    } while (FindNextFileW(listing, &found) && !IsCancelRequested());
     FindClose(listing);
-    return true;
+    return code;
 }
 
-// True when the listing of folder can be started.
-bool FolderListable(const char *folder, DWORD *code)
+// Frees what a level holds.
+void ReleaseFolderLevel(FolderLevel *level)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE listing = OpenListing(folder, &entry, code);
-    if (listing == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(listing);
-    return true;
+    if (level->entries != NULL)
+        HeapFree(GetProcessHeap(), 0, level->entries);
+    if (level->names != NULL)
+        HeapFree(GetProcessHeap(), 0, level->names);
+    memset(level, 0, sizeof *level);
 }
 
-// Tells whether folder lists any entry but "." and "..", the own temporary file aside.
-bool FolderHoldsEntries(const char *folder, bool *holds, DWORD *code)
+// Starts the listing of folder and tells whether it lists any entry but "." and "..".
+DWORD ProbeFolder(const char *folder, bool *holdsEntry)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE listing = OpenListing(folder, &entry, code);
-    *holds = false;
+    WIN32_FIND_DATAW found;
+    DWORD code;
+    *holdsEntry = false;
+    HANDLE listing = OpenListing(folder, &found, &code);
     if (listing == INVALID_HANDLE_VALUE)
-        return false;
+        return code;
     do
-        *holds = !IsDotEntry(entry.cFileName) && strcmp(entry.cFileName, TEMPORARY_COPY_NAME) != 0;
-    while (!*holds && FindNextFileA(listing, &entry));
+        *holdsEntry = !IsDotEntry(found.cFileName);
+    while (!*holdsEntry && FindNextFileW(listing, &found));
     FindClose(listing);
-    return true;
+    return ERROR_SUCCESS;
 }

@@ -2,31 +2,47 @@
 #pragma once
 #include <windows.h>
 
-// Called for each entry of a listing other than "." and "..".
-typedef void (*EntryVisitor)(const char *folder, const WIN32_FIND_DATAA *entry, void *context);
+// One entry of a listed level. Its name is the ANSI form of what the file
+// system holds, converted once without best-fit look-alikes: a name without
+// an exact ANSI form carries the code page's default character and has
+// exactName false, so no step ever acts on a look-alike.
+struct ListedEntry {
+    DWORD attributes;
+    FILETIME lastWriteTime;
+    ULONGLONG size;
+    size_t nameOffset; // into the level's name pool
+    bool exactName;
+};
 
-// Lists one level of folder ("*.*") in the platform's order, calling visit for
-// each entry, and stops after a failed fetch or when a cancel was requested.
-// False, with *code set, when the listing cannot start.
-bool ListFolder(const char *folder, EntryVisitor visit, void *context, DWORD *code);
+// The entries of one folder level in the platform's order, "." and ".." left out.
+struct FolderLevel {
+    ListedEntry *entries;
+    int count, capacity;
+    char *names;
+    size_t namesUsed, namesSize;
+};
 
-// True when the listing of folder can be started; *code tells why not.
-bool FolderListable(const char *folder, DWORD *code);
+// Reads the level of folder ("*.*") as a pass's walk fetches it: the reading
+// ends when a fetch fails or, after a successful fetch, when a cancel was
+// requested. Returns 0, or the error of a listing that cannot start (the
+// level is then empty). ReleaseFolderLevel frees what it holds either way.
+DWORD ReadFolderLevel(const char *folder, FolderLevel *level);
+void ReleaseFolderLevel(FolderLevel *level);
 
-// Tells in *holds whether folder lists any entry but "." and "..", the
-// program's own temporary file aside; false, with *code set, when it cannot
-// be listed.
-bool FolderHoldsEntries(const char *folder, bool *holds, DWORD *code);
-
-// True for an entry name the ANSI file functions take as it is: not ending in
-// a dot or a blank (stripped by the platform, so another entry would be
-// meant) and without "?" or "*" (stand-ins for letters the code page lacks).
-bool NameUsable(const char *name);
-
-// True for an entry that is a sub-folder.
-inline bool IsFolderEntry(const WIN32_FIND_DATAA *entry)
+// The name of entry index of level.
+inline const char *EntryName(const FolderLevel *level, int index)
 {
-    return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return level->names + level->entries[index].nameOffset;
+}
+
+// Starts the listing of folder and tells in *holdsEntry whether it lists any
+// entry but "." and ".."; returns 0, or the error of a listing that cannot start.
+DWORD ProbeFolder(const char *folder, bool *holdsEntry);
+
+// True for an entry that is a folder.
+inline bool IsFolderEntry(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // True for an entry that is a link (symbolic link, junction, any reparse point).

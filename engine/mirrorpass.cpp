@@ -6,6 +6,7 @@
 #include "notices.h"
 #include "ownfiles.h"
 #include "paths.h"
+#include "removal.h"
 #include "runstate.h"
 #include "sourcewalk.h"
 #include "texts.h"
@@ -16,10 +17,10 @@ enum {
     LARGE_COPY_BYTES = 1024 * 1024 // a copy this large shows its line at once
 };
 
-// What the mirror of one pair shares: the pair's source folder, and whether
-// target entries of the wrong kind may be removed.
+// What the mirror of one pair shares: the pair, and whether target entries
+// of the wrong kind may be removed.
 struct MirrorRun {
-    const char *root;
+    PairFolders *pair;
     bool resolveKinds;
 };
 
@@ -52,31 +53,32 @@ DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalByte
 }
 
 // Copies one file, asking the user on failure (abort, retry, ignore). A
-// large file shows its line at once, not at the next refresh.
-static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32_FIND_DATAA *entry,
-                     const char *root)
+// large file shows its line at once, not at the next refresh. A source that
+// vanished as a whole ends the run instead of prompting for every file.
+static void CopyStep(const char *sourceFile, const char *targetFile, const WalkEntry *walked, const char *root)
 {
     char sizeText[SIZE_TEXT_MAX];
     char fileText[STATUS_TEXT_MAX];
-    unsigned long long size = ((unsigned long long)entry->nFileSizeHigh << 32) | entry->nFileSizeLow;
-    FormatFileSize(size, sizeText, sizeof sizeText);
-    snprintf(fileText, sizeof fileText, CURRENT_FILE_FORMAT, entry->cFileName, sizeText);
+    FormatFileSize(walked->entry->size, sizeText, sizeof sizeText);
+    snprintf(fileText, sizeof fileText, CURRENT_FILE_FORMAT, walked->name, sizeText);
     RecordCurrentFile(fileText);
     RecordFileProgress(0);
-    if (size >= LARGE_COPY_BYTES)
+    if (walked->entry->size >= LARGE_COPY_BYTES)
         FlushDisplay();
     else
         RefreshDisplay();
     for (;;) {
-        DWORD code, rootCode;
+        bool holdsEntry;
         LastFilePercent = 0;
-        if (CopyOverTarget(sourceFile, targetFile, CopyProgress, (LPBOOL)&CancelRequested, &code)) {
+        DWORD code = CopyOverTarget(sourceFile, targetFile, CopyProgress, (LPBOOL)&CancelRequested);
+        if (code == ERROR_SUCCESS) {
             CopiedFiles++;
             WriteLogLine(LOG_COPIED, sourceFile);
             return;
         }
-        // A source that vanished as a whole ends the run instead of prompting for every file.
-        if ((code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) && !FolderListable(root, &rootCode)) {
+        DWORD rootCode = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ProbeFolder(root, &holdsEntry)
+                                                                                   : ERROR_SUCCESS;
+        if (rootCode != ERROR_SUCCESS) {
             ReportListingError(rootCode, root);
             return;
         }
@@ -91,16 +93,23 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WIN32
     }
 }
 
+// Counts the files of a source folder the mirror leaves alone as processed,
+// so that a finished run's counters add up.
+static void LeaveFolderAlone(SourceLevel *level, const char *sourceSub, const char *targetSub)
+{
+    ProcessedFiles += CountFilesBelow(level, sourceSub, targetSub);
+}
+
 // Removes the target folder standing where the source has a file, when the
-// run may; reports the source file when it stays in the way.
+// run may; true when it is gone. Otherwise the source file is reported
+// (what the folder kept has reported itself).
 static bool ClearFolderInTheWay(SourceLevel *level, const char *sourceFile, const char *targetFile)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
-    char sourceSub[PATH_TEXT_MAX], targetSub[PATH_TEXT_MAX], targetFinal[PATH_TEXT_MAX];
-    if (run->resolveKinds && JoinPath(sourceSub, sizeof sourceSub, sourceFile, "\\") &&
-        JoinPath(targetSub, sizeof targetSub, targetFile, "\\") &&
-        FinalPathInTarget(level->walk, targetFile, targetFinal, sizeof targetFinal) &&
-        CleanAwayTargetFolder(run->root, sourceSub, targetSub, targetFinal))
+    char targetSub[PATH_TEXT_MAX], targetFinal[PATH_TEXT_MAX];
+    if (run->resolveKinds && JoinPath(targetSub, sizeof targetSub, targetFile, "\\") &&
+        FinalPathInTarget(run->pair, targetFile, targetFinal, sizeof targetFinal) &&
+        CleanAwayTargetFolder(run->pair, targetSub, targetFinal))
         return true;
     if (!IsCancelRequested())
         ReportLeftAlone(sourceFile);
@@ -108,15 +117,18 @@ static bool ClearFolderInTheWay(SourceLevel *level, const char *sourceFile, cons
 }
 
 // Removes the target file standing where the source has a folder, when the
-// run may; reports the source folder when it stays in the way.
+// run may; true when it is gone. Otherwise one line tells of the conflict:
+// the target's, when a link there was kept, else the source folder's.
 static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const char *targetName)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
     char targetFinal[PATH_TEXT_MAX];
-    if (run->resolveKinds && FinalPathInTarget(level->walk, targetName, targetFinal, sizeof targetFinal) &&
-        CleanAwayTargetFile(targetName, targetFinal))
+    Removal removal = KEPT_AS_OWN_FILE;
+    if (run->resolveKinds && FinalPathInTarget(run->pair, targetName, targetFinal, sizeof targetFinal))
+        removal = CleanAwayTargetFile(run->pair, targetName, targetFinal);
+    if (removal == REMOVED)
         return true;
-    if (!IsCancelRequested())
+    if (removal == KEPT_AS_OWN_FILE && !IsCancelRequested())
         ReportLeftAlone(sourceSub);
     return false;
 }
@@ -124,21 +136,23 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const c
 // Mirrors one source file: copied when the target lacks it or has another
 // last-write time. A link in the target is never written through, and the
 // program's own files are never overwritten.
-static void MirrorFile(SourceLevel *level, const char *sourceFile, const char *targetFile,
-                       const WIN32_FIND_DATAA *entry)
+static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
+    const char *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
-        CopyStep(sourceFile, targetFile, entry, run->root);
+        CopyStep(sourceFile, targetFile, walked, run->pair->source);
     } else if (IsLinkEntry(target.dwFileAttributes)) {
         ReportLeftAlone(targetFile);
-    } else if (target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    } else if (IsFolderEntry(target.dwFileAttributes)) {
         if (ClearFolderInTheWay(level, sourceFile, targetFile))
-            CopyStep(sourceFile, targetFile, entry, run->root);
-    } else if (CompareFileTime(&target.ftLastWriteTime, &entry->ftLastWriteTime) != 0 &&
-               !IsOwnFile(targetFile, entry->cFileName)) {
-        CopyStep(sourceFile, targetFile, entry, run->root);
+            CopyStep(sourceFile, targetFile, walked, run->pair->source);
+    } else if (!SameWriteTime(&target.ftLastWriteTime, &walked->entry->lastWriteTime, run->pair->timeRule)) {
+        if (IsOwnFile(targetFile, walked->name))
+            ReportLeftAlone(sourceFile);
+        else
+            CopyStep(sourceFile, targetFile, walked, run->pair->source);
     }
 }
 
@@ -147,51 +161,61 @@ static void MirrorFile(SourceLevel *level, const char *sourceFile, const char *t
 // mirrored in turn. A folder link in the target is never entered.
 static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const char *targetSub)
 {
+    const MirrorRun *run = (const MirrorRun *)level->walk->context;
     char targetName[PATH_TEXT_MAX];
-    CopyText(targetName, sizeof targetName, targetSub);
-    targetName[strlen(targetName) - 1] = 0;
+    WithoutTrailingBackslash(targetSub, targetName, sizeof targetName);
     DWORD attributes = GetFileAttributesA(targetName);
-    if (attributes != INVALID_FILE_ATTRIBUTES && IsLinkEntry(attributes)) {
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && IsLinkEntry(attributes)) {
         ReportLeftAlone(targetSub);
+        LeaveFolderAlone(level, sourceSub, targetSub);
         return;
     }
-    bool fileInTheWay = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName))
+    bool fileInTheWay = exists && !IsFolderEntry(attributes);
+    if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName)) {
+        LeaveFolderAlone(level, sourceSub, targetSub);
         return;
-    if (attributes == INVALID_FILE_ATTRIBUTES || fileInTheWay)
+    }
+    if (!exists || fileInTheWay)
         CreateDirectoryA(targetName, NULL);
+    if (IsCancelRequested())
+        return;
+    if (!run->resolveKinds)
+        RemoveLeftoverIn(targetSub);
     WalkBelow(level, sourceSub, targetSub);
 }
 
 // Handles one entry of the source walk.
-static void MirrorEntry(SourceLevel *level, const WIN32_FIND_DATAA *entry, Verdict verdict, const char *sourcePath,
-                        const char *targetPath)
+static void MirrorEntry(SourceLevel *level, const WalkEntry *walked)
 {
-    if (verdict == SKIP_QUIETLY)
+    if (walked->verdict == SKIP_QUIETLY)
         return;
-    if (verdict == LEAVE_ALONE) {
-        ReportLeftAlone(sourcePath);
-    } else if (IsFolderEntry(entry)) {
-        MirrorSubFolder(level, sourcePath, targetPath);
+    if (walked->verdict == LEAVE_ALONE) {
+        ReportLeftAlone(walked->sourcePath);
+    } else if (IsFolderEntry(walked->entry->attributes)) {
+        MirrorSubFolder(level, walked->sourcePath, walked->targetPath);
     } else {
-        MirrorFile(level, sourcePath, targetPath, entry);
+        MirrorFile(level, walked);
         ProcessedFiles++;
     }
     RefreshDisplay();
 }
 
-// Brings the target tree up to date with the source tree; the display shows
-// the exact counters when the pass ends. After a cancel nothing is copied,
-// but a source that cannot be listed is still reported.
-void MirrorFolder(const char *source, const char *target, bool resolveKinds)
+// Brings the pair's target tree up to date with its source tree; the
+// display shows the exact counters when the pass ends. After a cancel
+// nothing is copied, but a source that cannot be listed is still reported.
+void MirrorFolder(PairFolders *pair, bool resolveKinds)
 {
-    DWORD code;
+    bool holdsEntry;
     if (IsCancelRequested()) {
-        if (!FolderListable(source, &code))
-            ReportListingError(code, source);
+        DWORD code = ProbeFolder(pair->source, &holdsEntry);
+        if (code != ERROR_SUCCESS)
+            ReportListingError(code, pair->source);
         return;
     }
-    MirrorRun run = {source, resolveKinds};
-    WalkSource(source, target, MirrorEntry, &run);
+    if (!resolveKinds)
+        RemoveLeftoverIn(pair->target);
+    MirrorRun run = {pair, resolveKinds};
+    WalkSource(pair, MirrorEntry, &run);
     FlushDisplay();
 }

@@ -4,7 +4,7 @@
 #include "paths.h"
 #include <string.h>
 
-enum { NAME_MAX = MAX_PATH };
+enum { NAME_MAX = MAX_PATH, PROGRAM = 0, AUTO_SAVE = 1, RUN_LOG = 2 };
 
 struct OwnFile {
     Identity identity;
@@ -37,32 +37,31 @@ static void IdentifyOwnFile(OwnFile *own, const char *path)
 // Learns what the own files are.
 void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const char *logPath)
 {
-    IdentifyOwnFile(&OwnFiles[0], programPath);
-    IdentifyOwnFile(&OwnFiles[1], autoSavePath);
-    IdentifyOwnFile(&OwnFiles[2], logPath);
+    IdentifyOwnFile(&OwnFiles[PROGRAM], programPath);
+    IdentifyOwnFile(&OwnFiles[AUTO_SAVE], autoSavePath);
+    IdentifyOwnFile(&OwnFiles[RUN_LOG], logPath);
 }
 
-// True when name is the long or short name of a known own file.
-static bool NameOfOwnFile(const char *name)
+// True when the entry called name at path is the own file own: only an
+// entry of its long or short name is asked what it is.
+static bool IsThisOwnFile(const OwnFile &own, const char *path, const char *name)
 {
-    for (const OwnFile &own : OwnFiles)
-        if (own.identity.known && (EqualNoCase(name, own.longName) || EqualNoCase(name, own.shortName)))
-            return true;
-    return false;
-}
-
-// True when identity is one of the own files.
-static bool OwnIdentity(const Identity *identity)
-{
-    for (const OwnFile &own : OwnFiles)
-        if (SameObject(identity, &own.identity))
-            return true;
-    return false;
+    Identity identity;
+    return own.identity.known && (EqualNoCase(name, own.longName) || EqualNoCase(name, own.shortName)) &&
+           Identify(path, &identity) && SameObject(&identity, &own.identity);
 }
 
 // True when the entry called name at path is one of the own files.
 bool IsOwnFile(const char *path, const char *name)
 {
-    Identity identity;
-    return NameOfOwnFile(name) && Identify(path, &identity) && OwnIdentity(&identity);
+    for (const OwnFile &own : OwnFiles)
+        if (IsThisOwnFile(own, path, name))
+            return true;
+    return false;
+}
+
+// True when the entry called name at path is the log this run writes.
+bool IsRunLog(const char *path, const char *name)
+{
+    return IsThisOwnFile(OwnFiles[RUN_LOG], path, name);
 }

@@ -11,3 +11,6 @@ void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const c
 // True when the entry called name at path is one of the own files. Only an
 // entry whose name is an own file's long or short name is asked about.
 bool IsOwnFile(const char *path, const char *name);
+
+// True when the entry called name at path is the log this run writes.
+bool IsRunLog(const char *path, const char *name);

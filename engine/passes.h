@@ -1,30 +1,40 @@
-// The three passes of a sync run over one pair of folders, and the check
-// that decides whether the run may clean its targets.
+// The three passes of a sync run over one pair of folders, as the run learnt
+// it at its start, and the check that decides whether the run may clean its
+// targets.
 #pragma once
 #include <windows.h>
+#include "removal.h"
+#include "pairs/folderrules.h"
 
-// Counts the files below source that the mirror pass takes, at every depth.
-int CountSourceFiles(const char *source, const char *target);
+struct SourceLevel;
 
-// Brings the target tree up to date with the source tree. With resolveKinds
-// (the run cleans its targets) a target entry whose kind differs from its
-// source entry's is removed before the source entry is mirrored.
-void MirrorFolder(const char *source, const char *target, bool resolveKinds);
+// Counts the files below the pair's source that the mirror pass takes, at every depth.
+int CountSourceFiles(PairFolders *pair);
 
-// Removes what the target tree has and the source tree lacks.
-void CleanTargetFolder(const char *source, const char *target);
+// Counts the files below a taken sub-folder of level that a walk would take.
+int CountFilesBelow(SourceLevel *level, const char *sourceSub, const char *targetSub);
 
-// Removes the target folder targetSub, whose source counterpart sourceSub
-// is no folder, with everything in it as the cleanup would; true when it is
-// gone. targetFinal is its final path, root the pair's source folder.
-bool CleanAwayTargetFolder(const char *root, const char *sourceSub, const char *targetSub, const char *targetFinal);
+// Brings the pair's target tree up to date with its source tree. With
+// resolveKinds (the run cleans its targets) a target entry whose kind
+// differs from its source entry's is removed before the source entry is
+// mirrored; without, a temporary file a killed run left is removed here.
+void MirrorFolder(PairFolders *pair, bool resolveKinds);
 
-// Removes the target file targetFile (final path targetFinal), logged and
-// counted as the cleanup would; true when it is gone.
-bool CleanAwayTargetFile(const char *targetFile, const char *targetFinal);
+// Removes what the pair's target tree has and its source tree lacks.
+void CleanTargetFolder(PairFolders *pair);
+
+// Removes the target folder targetSub (final path targetFinal), whose source
+// counterpart is no folder, with everything in it as the cleanup would; true
+// when it is gone.
+bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char *targetFinal);
+
+// Removes the target file targetFile (final path targetFinal), whose source
+// counterpart is a folder, logged and counted as the cleanup would; a link
+// kept is reported, a failure cancels the run.
+Removal CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal);
 
 // True when the cleanup passes of this run may run: the box is ticked and no
-// pair's folders overlap another's; an overlap is warned about once.
+// runnable pair's target overlaps another's folders; an overlap is warned about once.
 bool CleanupAllowed();
 
 // Progress routine handed to the copy routine.

@@ -26,6 +26,17 @@ bool CopyText(char *out, size_t size, const char *text)
     return JoinPath(out, size, text, "", "");
 }
 
+// Copies a folder path into out without its trailing backslash.
+bool WithoutTrailingBackslash(const char *folder, char *out, size_t size)
+{
+    if (!CopyText(out, size, folder))
+        return false;
+    size_t length = strlen(out);
+    if (length > 0 && out[length - 1] == '\\')
+        out[length - 1] = 0;
+    return true;
+}
+
 // The upper-case table of the ANSI code page, made once.
 struct UpperTable {
     unsigned char letters[256];
@@ -42,6 +53,15 @@ unsigned char UpperLetter(unsigned char letter)
 {
     static const UpperTable table;
     return table.letters[letter];
+}
+
+// A hash of text that is the same for texts equal but for letter case.
+unsigned long HashNoCase(const char *text)
+{
+    unsigned long hash = 2166136261u;
+    for (; *text != 0; text++)
+        hash = ((hash ^ UpperLetter((unsigned char)*text)) * 16777619u) & 0xFFFFFFFFu;
+    return hash;
 }
 
 // True when text begins with prefix, regardless of letter case.

@@ -17,8 +17,15 @@ bool JoinPath(char *out, size_t size, const char *first, const char *second, con
 // Copies text into out; false (out emptied) when it does not fit.
 bool CopyText(char *out, size_t size, const char *text);
 
+// Copies a folder path into out without its trailing backslash; false (out
+// emptied) when it does not fit.
+bool WithoutTrailingBackslash(const char *folder, char *out, size_t size);
+
 // The letter of the ANSI code page in upper case, as the file system compares names.
 unsigned char UpperLetter(unsigned char letter);
+
+// A hash of text that is the same for texts equal but for letter case (FNV-1a).
+unsigned long HashNoCase(const char *text);
 
 // True when the two texts are equal but for letter case.
 bool EqualNoCase(const char *first, const char *second);

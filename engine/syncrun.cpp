@@ -43,18 +43,18 @@ static void Restore(const BOOL *wasEnabled)
     EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_ENABLED);
 }
 
-// Gets pair index if a pass may run on it; tells the user once per run
-// about entries without both folders and about pairs whose folders are one
-// or lie inside each other.
-static bool GetRunnablePair(int index, char *source, char *target, bool *told)
+// Pair index as learnt, when a pass may run on it; tells the user once per
+// run about entries without both folders and about pairs whose folders are
+// one or lie inside each other.
+static PairFolders *GetRunnablePair(int index, bool *told)
 {
-    bool valid = RunnablePair(index, source, target);
-    if (!valid && !*told) {
+    PairFolders *pair = RunnablePair(index);
+    if (pair == NULL && !*told) {
         *told = true;
         FlushDisplay();
         ShowNotice(SKIPPED_PAIRS_NOTE, TITLE_NOTE, MB_OK | MB_ICONWARNING);
     }
-    return valid;
+    return pair;
 }
 
 // Opens the run log afresh and learns the program's own files, the log among them.
@@ -69,32 +69,54 @@ static void OpenLogAndLearnOwnFiles()
                      LogFile != HFILE_ERROR && logLength > 0 && logLength < sizeof log ? log : NULL);
 }
 
-// Mirrors every pair and cleans it when allowed. A pair whose folders came
-// to overlap while the run went on is not cleaned, and no later one either.
+// True while the pair's target is the folder learnt at the start; else the
+// user is told, the pair skipped, and its files count as processed.
+static bool TargetStillLearnt(PairFolders *pair, bool mirrored)
+{
+    char text[NOTICE_TEXT_MAX];
+    if (TargetUnchanged(pair))
+        return true;
+    if (!mirrored)
+        ProcessedFiles += pair->fileCount;
+    WriteLogLine(LOG_TARGET_CHANGED, pair->target);
+    snprintf(text, sizeof text, TARGET_CHANGED_NOTE, pair->target);
+    FlushDisplay();
+    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+// Mirrors every pair and cleans it when allowed, each only while its target
+// is still the folder learnt at the start. A pair whose target came to
+// overlap another pair's folders while the run went on is not cleaned, and
+// no later one either.
 static void MirrorPairs(int count, bool cleanup, bool *told)
 {
-    char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
     for (int i = 0; i < count; i++) {
-        if (!GetRunnablePair(i, source, target, told))
+        PairFolders *pair = GetRunnablePair(i, told);
+        if (pair == NULL || !TargetStillLearnt(pair, false))
             continue;
-        MirrorFolder(source, target, cleanup);
-        if (cleanup && PairOverlapsNow(i)) {
+        MirrorFolder(pair, cleanup);
+        if (!cleanup || IsCancelRequested() || !TargetStillLearnt(pair, true))
+            continue;
+        if (PairOverlapsNow(i)) {
             cleanup = false;
             FlushDisplay();
             ShowNotice(OVERLAP_WARNING, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+            continue;
         }
-        if (cleanup)
-            CleanTargetFolder(source, target);
+        CleanTargetFolder(pair);
     }
 }
 
-// Tells how many entries the run left alone, when it left any.
+// Tells how many entries the run left alone, when it left any, and whether
+// the log names them.
 static void ShowLeftAloneNote()
 {
     char text[NOTICE_TEXT_MAX];
     if (LeftAloneEntries == 0)
         return;
-    snprintf(text, sizeof text, LEFT_ALONE_NOTE, LeftAloneEntries);
+    snprintf(text, sizeof text, LEFT_ALONE_NOTE, LeftAloneEntries,
+             LogFile != HFILE_ERROR ? LEFT_ALONE_LOGGED : LEFT_ALONE_UNLOGGED);
     ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
 }
 
@@ -102,7 +124,6 @@ static void ShowLeftAloneNote()
 void RunSync()
 {
     BOOL wasEnabled[LOCKED_CONTROL_COUNT];
-    char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
     bool told = false;
 
     LockDown(wasEnabled);
@@ -117,9 +138,11 @@ void RunSync()
     int count = PairCount();
     LearnPairs();
     bool cleanup = CleanupAllowed();
-    for (int i = 0; i < count; i++)
-        if (GetRunnablePair(i, source, target, &told))
-            TotalSourceFiles += CountSourceFiles(source, target);
+    for (int i = 0; i < count; i++) {
+        PairFolders *pair = GetRunnablePair(i, &told);
+        if (pair != NULL)
+            TotalSourceFiles += pair->fileCount = CountSourceFiles(pair);
+    }
     UpdateStatusLines();
     MirrorPairs(count, cleanup, &told);
     ForgetPairs();

@@ -52,9 +52,17 @@ const char OVERLAP_WARNING[] = "Die Zielpfade ähneln sich.\nEs wird keine ansch
 const char SKIPPED_PAIRS_NOTE[] =
     "Mindestens ein Eintrag der Liste ist kein gültiges Ordnerpaar oder sein Zielordner liegt "
     "im Quellordner.\nDiese Einträge werden bei der Synchronisierung übersprungen.";
-const char LEFT_ALONE_NOTE[] =
-    "Bei der Synchronisierung ausgelassene Einträge: %d\n"
-    "Die Datei log.txt führt jeden einzeln auf.";
+const char LEFT_ALONE_NOTE[] = "Bei der Synchronisierung ausgelassene Einträge: %d\n%s";
+const char LEFT_ALONE_LOGGED[] = "Die Datei log.txt führt jeden einzeln auf.";
+const char LEFT_ALONE_UNLOGGED[] = "Die Datei log.txt konnte nicht angelegt werden und führt sie daher nicht auf.";
+const char TARGET_CHANGED_NOTE[] =
+    "Der Zielordner '%s' ist nicht mehr der Ordner vom Start der Synchronisierung "
+    "(ausgetauscht, verschoben oder durch eine Verknüpfung ersetzt).\n"
+    "Dieses Ordnerpaar wird übersprungen.";
+const char SOURCE_CHANGED_NOTE[] =
+    "Der Quellordner '%s' ist nicht mehr der Ordner vom Start der Synchronisierung oder ist leer "
+    "(etwa ein entferntes Laufwerk).\n"
+    "Der Zielordner '%s' wird deshalb nicht bereinigt.";
 const char UNCARRIABLE_FOLDER_NOTE[] =
     "Ordnerpfade mit einem Apostroph (') oder einem At-Zeichen (@) können nicht verwendet werden.\n"
     "Bitte wählen Sie einen anderen Ordner.";
@@ -86,3 +94,5 @@ const char LOG_COPIED[] = "Datei kopiert: ";
 const char LOG_SKIPPED[] = "WARNUNG - Datei übersprungen: ";
 const char LOG_DELETED[] = "Datei gelöscht: ";
 const char LOG_LEFT_ALONE[] = "WARNUNG - Eintrag ausgelassen: ";
+const char LOG_TARGET_CHANGED[] = "WARNUNG - Zielordner verändert, Ordnerpaar übersprungen: ";
+const char LOG_SOURCE_CHANGED[] = "WARNUNG - Quellordner verändert, Ziel nicht bereinigt: ";

@@ -42,7 +42,11 @@ extern const char RUN_COMPLETED_NOTE[];
 extern const char RUN_CANCELLED_NOTE[];
 extern const char OVERLAP_WARNING[];
 extern const char SKIPPED_PAIRS_NOTE[];
-extern const char LEFT_ALONE_NOTE[]; // format: number of entries
+extern const char LEFT_ALONE_NOTE[]; // format: number of entries, one of the two lines below
+extern const char LEFT_ALONE_LOGGED[];
+extern const char LEFT_ALONE_UNLOGGED[];
+extern const char TARGET_CHANGED_NOTE[]; // format: target folder
+extern const char SOURCE_CHANGED_NOTE[]; // format: source folder, target folder
 extern const char UNCARRIABLE_FOLDER_NOTE[];
 extern const char NESTED_PAIR_NOTE[];
 extern const char LIST_FULL_NOTE[];
@@ -69,3 +73,5 @@ extern const char LOG_COPIED[];
 extern const char LOG_SKIPPED[];
 extern const char LOG_DELETED[];
 extern const char LOG_LEFT_ALONE[];
+extern const char LOG_TARGET_CHANGED[];
+extern const char LOG_SOURCE_CHANGED[];

@@ -1,18 +1,8 @@
 // The rules a pair's folders keep.
 #include "folderrules.h"
-#include "pairentry.h"
 #include "engine/paths.h"
 #include <windows.h>
 #include <string.h>
-
-// One pair of the list as the rules see it.
-struct PairFolders {
-    bool valid; // the entry has both folders
-    char source[PAIR_TEXT_MAX];
-    char target[PAIR_TEXT_MAX];
-    Identity sourceIdentity;
-    Identity targetIdentity;
-};
 
 // The pairs learnt at the start of a run.
 static PairFolders *KnownPairs = NULL;
@@ -40,12 +30,16 @@ bool FoldersNested(const char *first, const char *second)
     return Overlap(first, &firstIdentity, second, &secondIdentity);
 }
 
-// Reads pair index and learns what its folders are.
-static void LearnPair(int index, PairFolders *pair)
+// Learns what the folders of one pair are.
+void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
 {
-    pair->valid = GetPair(index, pair->source, pair->target);
+    memset(pair, 0, sizeof *pair);
+    bool valid = CopyText(pair->source, sizeof pair->source, source) && CopyText(pair->target, sizeof pair->target, target) &&
+                 source[0] != 0 && target[0] != 0;
     Identify(pair->source, &pair->sourceIdentity);
     Identify(pair->target, &pair->targetIdentity);
+    pair->timeRule = valid ? TimeRuleOf(pair->target) : EXACT_TIMES;
+    pair->runnable = valid && !Overlap(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity);
 }
 
 // Forgets the pairs learnt.
@@ -60,60 +54,72 @@ void ForgetPairs()
 // Learns what the folders of every pair in the list are.
 void LearnPairs()
 {
+    char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
     ForgetPairs();
     int count = PairCount();
     if (count == 0)
         return;
-    KnownPairs = (PairFolders *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, count * sizeof(PairFolders));
+    KnownPairs = (PairFolders *)HeapAlloc(GetProcessHeap(), 0, count * sizeof(PairFolders));
     if (KnownPairs == NULL)
         return;
     KnownPairCount = count;
-    for (int i = 0; i < count; i++)
-        LearnPair(i, &KnownPairs[i]);
+    for (int i = 0; i < count; i++) {
+        if (!GetPair(i, source, target))
+            source[0] = target[0] = 0;
+        LearnPairFolders(source, target, &KnownPairs[i]);
+    }
 }
 
-// Gets the folders of pair index, as learnt, when a pass may run on it.
-bool RunnablePair(int index, char *source, char *target)
+// Pair index as learnt, when a pass may run on it.
+PairFolders *RunnablePair(int index)
 {
-    const PairFolders *pair = index < KnownPairCount ? &KnownPairs[index] : NULL;
-    if (pair == NULL || !pair->valid ||
-        Overlap(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity))
-        return false;
-    CopyText(source, PAIR_TEXT_MAX, pair->source);
-    CopyText(target, PAIR_TEXT_MAX, pair->target);
-    return true;
+    if (index < 0 || index >= KnownPairCount || !KnownPairs[index].runnable)
+        return NULL;
+    return &KnownPairs[index];
 }
 
-// True when pair's target overlaps any other known pair's target or source,
-// or its own source when ownSource.
-static bool TargetOverlapsOthers(const PairFolders *pair, int index, bool ownSource)
+// True when the target of pair index, as given, overlaps the source of
+// another runnable pair, or the target of one (of one after it, when later).
+static bool TargetOverlapsOthers(int index, const char *target, const Identity *targetIdentity, bool onlyLater)
 {
     for (int j = 0; j < KnownPairCount; j++) {
-        const PairFolders *other = &KnownPairs[j];
-        if (!other->valid || (j == index && !ownSource))
+        const PairFolders *other = RunnablePair(j);
+        if (j == index || other == NULL)
             continue;
-        if (Overlap(pair->target, &pair->targetIdentity, other->source, &other->sourceIdentity))
+        if (Overlap(target, targetIdentity, other->source, &other->sourceIdentity))
             return true;
-        if (j != index && Overlap(pair->target, &pair->targetIdentity, other->target, &other->targetIdentity))
+        if ((!onlyLater || j > index) && Overlap(target, targetIdentity, other->target, &other->targetIdentity))
             return true;
     }
     return false;
 }
 
-// True when some pair's target overlaps another pair's target or any pair's source.
+// True when some runnable pair's target overlaps another runnable pair's folders.
 bool PairsOverlap()
 {
-    for (int i = 0; i < KnownPairCount; i++)
-        if (KnownPairs[i].valid && TargetOverlapsOthers(&KnownPairs[i], i, true))
+    for (int i = 0; i < KnownPairCount; i++) {
+        const PairFolders *pair = RunnablePair(i);
+        if (pair != NULL && TargetOverlapsOthers(i, pair->target, &pair->targetIdentity, true))
             return true;
+    }
     return false;
 }
 
-// True when pair index, its folders learnt anew, now breaks the rules.
+// True when the target of pair index, learnt anew, overlaps another runnable pair's folders.
 bool PairOverlapsNow(int index)
 {
-    PairFolders now;
-    LearnPair(index, &now);
-    return now.valid && (Overlap(now.target, &now.targetIdentity, now.source, &now.sourceIdentity) ||
-                         TargetOverlapsOthers(&now, index, false));
+    const PairFolders *pair = RunnablePair(index);
+    Identity now;
+    if (pair == NULL)
+        return false;
+    Identify(pair->target, &now);
+    return TargetOverlapsOthers(index, pair->target, &now, false);
+}
+
+// True while the pair's target is still the folder learnt at the start.
+bool TargetUnchanged(const PairFolders *pair)
+{
+    Identity now;
+    bool found = Identify(pair->target, &now);
+    return pair->targetIdentity.known ? StillTheSame(&pair->targetIdentity, &now) : !found;
 }

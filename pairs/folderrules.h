@@ -1,28 +1,48 @@
 // The rules a pair's folders keep, shared by the add command, the run and
 // the cleanup: no folder of a pair is the other or lies inside it, and no
 // pair's target is, contains or lies inside another pair's folder. Decided
-// by what the file system says the folders are, and by their texts.
+// by what the file system says the folders are, and by their texts. A run
+// learns every pair once, at its start, and acts only on what it learnt.
 #pragma once
+#include "pairentry.h"
+#include "engine/filetimes.h"
 #include "engine/identity.h"
+
+// One pair of the list as a run learnt it at its start.
+struct PairFolders {
+    bool runnable; // the entry has both folders, and they are neither one nor inside each other
+    char source[PAIR_TEXT_MAX];
+    char target[PAIR_TEXT_MAX];
+    Identity sourceIdentity;
+    Identity targetIdentity;
+    TimeRule timeRule;   // how the target's volume keeps last-write times
+    int fileCount;       // files the count pass found below the source
+    bool cleanupStopped; // the source was no longer the one learnt: nothing more is deleted
+};
 
 // True when the two folders are one or one lies inside the other, by their
 // texts (regardless of letter case) or by what the file system says.
 bool FoldersNested(const char *first, const char *second);
+
+// Learns what the folders of one pair are.
+void LearnPairFolders(const char *source, const char *target, PairFolders *pair);
 
 // Reads every pair of the list and learns what its folders are; a run keeps
 // them until ForgetPairs.
 void LearnPairs();
 void ForgetPairs();
 
-// Gets the folders of pair index, as learnt, when a pass may run on it: the
-// entry has both folders, and they are neither one nor inside each other.
-bool RunnablePair(int index, char *source, char *target);
+// Pair index as learnt, when a pass may run on it; NULL otherwise.
+PairFolders *RunnablePair(int index);
 
-// True when some pair's target is, contains or lies inside another pair's
-// target or any pair's source, by the folders learnt last.
+// True when some runnable pair's target is, contains or lies inside another
+// runnable pair's source or target, by the folders learnt at the start.
 bool PairsOverlap();
 
-// True when pair index, its folders learnt anew, now breaks the rules: its
-// target is nested with its own source or overlaps the other pairs' folders
-// (links can change while a run goes on).
+// True when the target of pair index, learnt anew, now overlaps another
+// runnable pair's folders (links can change while a run goes on).
 bool PairOverlapsNow(int index);
+
+// True while the pair's target is still the folder learnt at the start (or,
+// when none could be learnt then, there is still none).
+bool TargetUnchanged(const PairFolders *pair);

@@ -1,6 +1,7 @@
 // Shared helpers of the tests.
 #include "support.h"
 #include "engine/display.h"
+#include "engine/passes.h"
 #include "pairs/pairentry.h"
 #include "pairs/selectionfile.h"
 #include <algorithm>
@@ -278,6 +279,12 @@ bool RunPumping(std::function<void()> work, DWORD timeoutMs)
     bool ended = PumpUntil([&] { return done.load(); }, timeoutMs);
     thread.join();
     return ended;
+}
+
+Learnt::Learnt(const std::string &from, const std::string &to)
+{
+    LearnPairFolders(from.c_str(), to.c_str(), this);
+    fileCount = CountSourceFiles(this);
 }
 
 void ProgramFixture::SetUp()

@@ -14,6 +14,7 @@
 #include "app/controls.h"
 #include "app/mainwindow.h"
 #include "engine/runstate.h"
+#include "pairs/folderrules.h"
 #include "resources/resource.h"
 
 inline void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
@@ -91,6 +92,12 @@ private:
 bool PumpUntil(std::function<bool()> condition = nullptr, DWORD timeoutMs = 60000);
 // Runs work on a thread of its own while this thread serves messages; false when it did not end in time.
 bool RunPumping(std::function<void()> work, DWORD timeoutMs = 60000);
+
+// A pair as a run learns it at its start: its folders identified and its
+// source's files counted.
+struct Learnt : PairFolders {
+    Learnt(const std::string &from, const std::string &to);
+};
 
 // A fresh temp folder with a source and a target folder, the program's
 // main window (hidden, until a test opens it anew), zero counters, no cancel

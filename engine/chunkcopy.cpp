@@ -1,0 +1,237 @@
+// File copy with per-chunk progress and cancel, for platforms whose
+// CopyFileExA calls no progress routine and ignores its cancel flag.
+#include "chunkcopy.h"
+#include "paths.h"
+#include <string.h>
+
+// Reads the cancel flag the way the platform's copy routine does.
+static bool FlagSet(LPBOOL cancel)
+{
+    return cancel != NULL && __atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0;
+}
+
+// Calls the progress routine; false with ERROR_REQUEST_ABORTED when it asks
+// to stop, whatever last error the routine itself left.
+static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet, LONGLONG total,
+                           LONGLONG done, DWORD reason, HANDLE source, HANDLE target)
+{
+    if (progress == NULL || *quiet)
+        return true;
+    LARGE_INTEGER totalSize, transferred;
+    totalSize.QuadPart = total;
+    transferred.QuadPart = done;
+    DWORD answer = progress(totalSize, transferred, totalSize, transferred, 1, reason, source, target, data);
+    if (answer == PROGRESS_QUIET)
+        *quiet = true;
+    if (answer == PROGRESS_CONTINUE || answer == PROGRESS_QUIET)
+        return true;
+    SetLastError(ERROR_REQUEST_ABORTED);
+    return false;
+}
+
+// Opens the target for writing, empty. With COPY_FILE_FAIL_IF_EXISTS an
+// existing target is refused. Otherwise an existing read-only target is
+// refused with ERROR_ACCESS_DENIED, as the platform's copy does (Wine would
+// let root overwrite it); opening an existing file rather than asking for it
+// first saves a name lookup, the dearest step of a small copy under Wine.
+static HANDLE OpenTarget(const char *target, DWORD flags)
+{
+    if (flags & COPY_FILE_FAIL_IF_EXISTS)
+        return CreateFileA(target, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE to = CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+    if (to == INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS)
+        return to;
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(to, FileBasicInfo, &basic, sizeof basic) ||
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) || !SetEndOfFile(to)) {
+        DWORD code = GetLastError();
+        CloseHandle(to);
+        SetLastError(code == ERROR_SUCCESS || code == ERROR_ALREADY_EXISTS ? ERROR_ACCESS_DENIED : code);
+        return INVALID_HANDLE_VALUE;
+    }
+    return to;
+}
+
+// Writes all bytes, going on after a short write so that a full disk shows
+// its own error; false with the last error set.
+static bool WriteAll(HANDLE to, const BYTE *bytes, DWORD count)
+{
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(to, bytes, count, &written, NULL))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        bytes += written;
+        count -= written;
+    }
+    return true;
+}
+
+// Moves the data from source to target in chunks of buffer's size until the
+// size found at the start is copied (or the source ends early); false with
+// the last error set.
+static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, BYTE *buffer, DWORD bufferSize,
+                         LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
+{
+    bool quiet = false;
+    bool ok = ReportProgress(progress, data, &quiet, total, 0, CALLBACK_STREAM_SWITCH, from, to);
+    LONGLONG done = 0;
+    while (ok && done < total && !FlagSet(cancel)) {
+        DWORD got = 0;
+        if (!ReadFile(from, buffer, bufferSize, &got, NULL)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (!WriteAll(to, buffer, got)) {
+            ok = false;
+            break;
+        }
+        done += got;
+        ok = ReportProgress(progress, data, &quiet, total, done, CALLBACK_CHUNK_FINISHED, from, to);
+    }
+    if (ok && FlagSet(cancel))
+        ok = false;
+    if (!ok && FlagSet(cancel))
+        SetLastError(ERROR_REQUEST_ABORTED);
+    return ok;
+}
+
+// Copies the data through a buffer fitting the file: small files (most of a
+// mirror) go through the stack, larger ones through one heap block.
+static bool CopyData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUTINE progress, LPVOID data,
+                     LPBOOL cancel)
+{
+    if (total <= COPY_CHUNK_MIN) {
+        BYTE small[COPY_CHUNK_MIN];
+        return TransferData(from, to, total, small, sizeof small, progress, data, cancel);
+    }
+    DWORD bufferSize = total < COPY_CHUNK_MAX ? (DWORD)total : (DWORD)COPY_CHUNK_MAX;
+    BYTE *buffer = (BYTE *)HeapAlloc(GetProcessHeap(), 0, bufferSize);
+    if (buffer == NULL) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    bool ok = TransferData(from, to, total, buffer, bufferSize, progress, data, cancel);
+    HeapFree(GetProcessHeap(), 0, buffer);
+    return ok;
+}
+
+// Gives the open target the source's last-write time and attributes in one call.
+static bool FinishTarget(HANDLE to, const FILE_BASIC_INFO *info)
+{
+    FILE_BASIC_INFO basic = {};
+    basic.LastWriteTime = info->LastWriteTime;
+    basic.FileAttributes = info->FileAttributes;
+    return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+// Closes handle and returns false with code as the last error.
+static BOOL FailWith(HANDLE handle, DWORD code)
+{
+    CloseHandle(handle);
+    SetLastError(code);
+    return FALSE;
+}
+
+// Opens source for reading and learns its times, attributes and size;
+// INVALID_HANDLE_VALUE with the last error set on failure.
+static HANDLE OpenSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
+{
+    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (from == INVALID_HANDLE_VALUE)
+        return from;
+    if (!GetFileInformationByHandleEx(from, FileBasicInfo, info, sizeof *info) || !GetFileSizeEx(from, size)) {
+        FailWith(from, GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    return from;
+}
+
+// Copies the data and gives the target the source's time and attributes.
+static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, LONGLONG size,
+                        LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
+{
+    return CopyData(from, to, size, progress, data, cancel) && FinishTarget(to, info);
+}
+
+// Gives the file open as handle the name target (replacing a file of that
+// name) in one step, without opening it again.
+static bool RenameOpenFile(HANDLE handle, const char *target)
+{
+    WCHAR full[PATH_TEXT_MAX];
+    char ansi[PATH_TEXT_MAX];
+    DWORD length = GetFullPathNameA(target, sizeof ansi, ansi, NULL);
+    if (length == 0 || length >= sizeof ansi)
+        return false;
+    // An NT path: "\??\" before a drive path, "\??\UNC\" for a share.
+    const char *rest = strncmp(ansi, "\\\\?\\", 4) == 0 ? ansi + 4 : ansi;
+    const char *prefix = strncmp(rest, "\\\\", 2) == 0 ? "\\??\\UNC" : "\\??\\";
+    if (strncmp(rest, "\\\\", 2) == 0)
+        rest++;
+    int prefixLength = MultiByteToWideChar(CP_ACP, 0, prefix, -1, full, PATH_TEXT_MAX) - 1;
+    int restLength = MultiByteToWideChar(CP_ACP, 0, rest, -1, full + prefixLength, PATH_TEXT_MAX - prefixLength) - 1;
+    if (prefixLength < 0 || restLength < 0)
+        return false;
+    BYTE buffer[sizeof(FILE_RENAME_INFO) + sizeof full];
+    FILE_RENAME_INFO *rename = (FILE_RENAME_INFO *)buffer;
+    memset(rename, 0, sizeof(FILE_RENAME_INFO));
+    rename->ReplaceIfExists = TRUE;
+    rename->FileNameLength = (DWORD)(prefixLength + restLength) * sizeof(WCHAR);
+    memcpy(rename->FileName, full, (prefixLength + restLength + 1) * sizeof(WCHAR));
+    return SetFileInformationByHandle(handle, FileRenameInfo, rename, sizeof buffer) != 0;
+}
+
+// Deletes the file open as handle (written by this program) when it is closed.
+static void DeleteOnClose(HANDLE handle)
+{
+    FILE_BASIC_INFO basic = {};
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+    SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Copies source to target with progress and cancel and, given a final name,
+// flushes the finished target and renames it to that name through the same
+// handle: under Wine opening a file again to rename it costs as much as
+// copying a small one. A failed target is deleted, but never once it has
+// taken the final name's place.
+BOOL CopyFileChunked(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
+                     LPVOID data, LPBOOL cancel, DWORD flags)
+{
+    FILE_BASIC_INFO info;
+    LARGE_INTEGER size;
+    if (FlagSet(cancel)) {
+        SetLastError(ERROR_REQUEST_ABORTED);
+        return FALSE;
+    }
+    HANDLE from = OpenSource(source, &info, &size);
+    if (from == INVALID_HANDLE_VALUE)
+        return FALSE;
+    HANDLE to = OpenTarget(target, flags);
+    if (to == INVALID_HANDLE_VALUE)
+        return FailWith(from, GetLastError());
+    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, data, cancel) &&
+              (finalName == NULL || (FlushFileBuffers(to) && RenameOpenFile(to, finalName)));
+    DWORD code = GetLastError();
+    if (!ok)
+        DeleteOnClose(to);
+    if (!CloseHandle(to) && ok) {
+        ok = false;
+        code = GetLastError();
+        if (finalName == NULL) {
+            SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(target);
+        }
+    }
+    CloseHandle(from);
+    SetLastError(code);
+    return ok ? TRUE : FALSE;
+}
+

@@ -1,0 +1,59 @@
+// When two last-write times count as equal.
+#include "filetimes.h"
+#include <string.h>
+
+static const ULONGLONG TICKS_PER_SECOND = 10000000;
+static const ULONGLONG FAT_TOLERANCE = 2 * TICKS_PER_SECOND;
+static const ULONGLONG DAYLIGHT_SHIFT = 3600 * TICKS_PER_SECOND;
+
+enum { FILE_SYSTEM_NAME_MAX = MAX_PATH + 1 };
+
+// The name of the file system of the volume folder lies on.
+DWORD FileSystemOf(const char *folder, char *name, size_t size)
+{
+    WCHAR wide[FILE_SYSTEM_NAME_MAX];
+    HANDLE handle = CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    BOOL asked = GetVolumeInformationByHandleW(handle, NULL, 0, NULL, NULL, NULL, wide, FILE_SYSTEM_NAME_MAX);
+    DWORD code = asked ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(handle);
+    if (code == ERROR_SUCCESS && WideCharToMultiByte(CP_ACP, 0, wide, -1, name, (int)size, NULL, NULL) == 0)
+        code = GetLastError();
+    return code;
+}
+
+// The rule for a file system of that name.
+TimeRule TimeRuleOfFileSystem(const char *name)
+{
+    if (_stricmp(name, "FAT") == 0 || _stricmp(name, "FAT32") == 0)
+        return FAT_TIMES;
+    return _stricmp(name, "exFAT") == 0 ? EXFAT_TIMES : EXACT_TIMES;
+}
+
+// The rule for the volume folder lies on.
+TimeRule TimeRuleOf(const char *folder)
+{
+    char name[FILE_SYSTEM_NAME_MAX];
+    return FileSystemOf(folder, name, sizeof name) == ERROR_SUCCESS ? TimeRuleOfFileSystem(name) : EXACT_TIMES;
+}
+
+// A file time as one number of ticks.
+static ULONGLONG Ticks(const FILETIME *time)
+{
+    return ((ULONGLONG)time->dwHighDateTime << 32) | time->dwLowDateTime;
+}
+
+// True when the target's time counts as equal to the source's under rule.
+bool SameWriteTime(const FILETIME *target, const FILETIME *source, TimeRule rule)
+{
+    if (rule == EXACT_TIMES)
+        return CompareFileTime(target, source) == 0;
+    ULONGLONG first = Ticks(target), second = Ticks(source);
+    ULONGLONG apart = first > second ? first - second : second - first;
+    if (apart < FAT_TOLERANCE)
+        return true;
+    ULONGLONG fromAnHour = apart > DAYLIGHT_SHIFT ? apart - DAYLIGHT_SHIFT : DAYLIGHT_SHIFT - apart;
+    return rule == FAT_TIMES && fromAnHour < FAT_TOLERANCE;
+}

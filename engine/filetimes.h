@@ -1,0 +1,29 @@
+// When a target's last-write time counts as equal to its source's. Volumes of
+// the FAT family keep coarse times: FAT and FAT32 in steps of 2 seconds and
+// in local time (so every file looks an hour off after a change of
+// daylight-saving time), exFAT in steps of 10 ms. Their copies never keep the
+// source's exact time, so there two times within 2 seconds are equal, and on
+// FAT and FAT32 also two times an hour apart within those 2 seconds. On every
+// other file system the times must be equal to the 100 ns tick.
+#pragma once
+#include <windows.h>
+
+enum TimeRule {
+    EXACT_TIMES,
+    EXFAT_TIMES,
+    FAT_TIMES
+};
+
+// The name of the file system of the volume folder lies on ("NTFS", "FAT32"),
+// asked through a handle on the folder itself, so that a link or a mount
+// point is judged by where it leads; returns 0 or the error.
+DWORD FileSystemOf(const char *folder, char *name, size_t size);
+
+// The rule for a file system of that name.
+TimeRule TimeRuleOfFileSystem(const char *name);
+
+// The rule for the volume folder lies on; exact where it cannot be asked.
+TimeRule TimeRuleOf(const char *folder);
+
+// True when the target's time counts as equal to the source's under rule.
+bool SameWriteTime(const FILETIME *target, const FILETIME *source, TimeRule rule);

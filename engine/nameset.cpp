@@ -1,0 +1,54 @@
+// The names of one folder level, compared regardless of letter case.
+#include "nameset.h"
+#include "paths.h"
+#include <string.h>
+
+// The slot of name: the one holding a spelling of it, or the free one where it belongs.
+static size_t SlotOf(const NameSet *set, const FolderLevel *level, const char *name)
+{
+    size_t mask = set->slotCount - 1;
+    size_t i = HashNoCase(name) & mask;
+    while (set->slots[i] != 0 && !EqualNoCase(EntryName(level, set->slots[i] - 1), name))
+        i = (i + 1) & mask;
+    return i;
+}
+
+// Builds the set of level's names, keeping the byte-wise first of twins.
+DWORD BuildNameSet(const FolderLevel *level, NameSet *set)
+{
+    set->slots = NULL;
+    set->slotCount = 0;
+    if (level->count == 0)
+        return ERROR_SUCCESS;
+    size_t count = 16;
+    while (count < (size_t)level->count * 2)
+        count *= 2;
+    set->slots = (int *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, count * sizeof(int));
+    if (set->slots == NULL)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    set->slotCount = count;
+    for (int index = 0; index < level->count; index++) {
+        const char *name = EntryName(level, index);
+        size_t slot = SlotOf(set, level, name);
+        if (set->slots[slot] == 0 || strcmp(name, EntryName(level, set->slots[slot] - 1)) < 0)
+            set->slots[slot] = index + 1;
+    }
+    return ERROR_SUCCESS;
+}
+
+// Frees what the set holds.
+void ReleaseNameSet(NameSet *set)
+{
+    if (set->slots != NULL)
+        HeapFree(GetProcessHeap(), 0, set->slots);
+    set->slots = NULL;
+    set->slotCount = 0;
+}
+
+// The index of the chosen spelling of name, or -1.
+int ChosenSpelling(const NameSet *set, const FolderLevel *level, const char *name)
+{
+    if (set->slotCount == 0)
+        return -1;
+    return set->slots[SlotOf(set, level, name)] - 1;
+}
