@@ -92,7 +92,8 @@ static bool HeldOpenByAnother(const char *target)
 // Brings a copy of source to target. A file the target lacks is created
 // under its own name (never over one that appeared meanwhile); one that
 // replaces an older version goes through the temporary file beside it. A
-// temporary file that a killed run left behind is removed first.
+// temporary file that a killed run left behind is removed and the copy
+// tried again; a folder or link of its name stops the replacement.
 DWORD CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
 {
     char temporary[PATH_TEXT_MAX];
@@ -104,8 +105,12 @@ DWORD CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE 
     if (!TemporaryBeside(target, temporary, sizeof temporary))
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD code = Replace(source, temporary, target, progress, cancel);
-    if ((code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) && RemoveLeftover(temporary) == REMOVED)
-        code = Replace(source, temporary, target, progress, cancel);
+    if (code != ERROR_SUCCESS && code != ERROR_REQUEST_ABORTED) {
+        if (RemoveLeftover(temporary) == REMOVED)
+            code = Replace(source, temporary, target, progress, cancel);
+        else if (GetFileAttributesA(temporary) != INVALID_FILE_ATTRIBUTES)
+            code = ERROR_FILE_EXISTS; // the user's folder or link of that name, kept
+    }
     if (code == ERROR_ACCESS_DENIED && HeldOpenByAnother(target))
         code = ERROR_SHARING_VIOLATION;
     return code;

@@ -4,6 +4,8 @@
 # the same code (some hosts have IA-32 emulation switched off).
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEDEBUG=-all
+# Wine turns Linux file names into wide names through this locale.
+export LANG=C.UTF-8
 
 PACKAGES=(cmake make python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine32:i386 wine64

@@ -3,6 +3,7 @@
 #include "engine/chunkcopy.h"
 #include "engine/copyfile.h"
 #include "engine/display.h"
+#include "engine/filetimes.h"
 #include "engine/notices.h"
 #include "engine/passes.h"
 #include "engine/paths.h"
@@ -287,12 +288,13 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 }
 
 // Cleanup is allowed only with the box ticked and no target that is,
-// contains or lies inside another target or any source; the warning comes once.
+// contains or lies inside another pair's target or source; a pair the run
+// skips (no pair entry, or nested in itself) takes no part. The warning comes once.
 TEST_F(EngineTest, OverlappingFoldersDisallowCleanup)
 {
     const std::pair<std::vector<const char *>, bool> cases[] = {{{}, true}, {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
         {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup\\'"}, false}, {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'e:\\backup\\photos\\'"}, false},
-        {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup2\\'"}, true}, {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'"}, true},
+        {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup2\\'"}, true}, {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'", "'E:\\A\\' -> 'F:\\B\\'"}, true},
         {{"'D:\\A\\' -> 'E:\\Z\\'", "'E:\\Z\\Quelle\\' -> 'F:\\Y\\'"}, false}, {{"'D:\\A\\' -> 'E:\\Z\\'", "kaputt", "'D:\\B\\' -> 'F:\\Y\\'"}, true}};
     for (const auto &c : cases) {
         SendMessageA(PairList, LB_RESETCONTENT, 0, 0);
@@ -307,6 +309,39 @@ TEST_F(EngineTest, OverlappingFoldersDisallowCleanup)
         }
     }
     ForgetPairs();
+}
+
+} // namespace
+
+namespace {
+
+// Two last-write times are equal on FAT and FAT32 within 2 seconds, also an
+// hour apart (daylight-saving time), on exFAT within 2 seconds, elsewhere
+// only to the tick; the volume is asked through the folder, and a folder
+// that cannot be asked gets the exact comparison.
+TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
+{
+    const LONGLONG SECOND = 10000000, HOUR = 3600 * SECOND;
+    struct Case { LONGLONG apart; bool fat, exfat, ntfs; };
+    const Case cases[] = {{0, true, true, true}, {1, true, true, false}, {2 * SECOND - 1, true, true, false},
+                          {2 * SECOND, false, false, false}, {HOUR, true, false, false}, {HOUR + SECOND, true, false, false},
+                          {HOUR + 3 * SECOND, false, false, false}, {2 * HOUR, false, false, false}};
+    const ULONGLONG base = 130000000000000000ULL;
+    for (const Case &c : cases)
+        for (int sign : {1, -1}) {
+            ULONGLONG other = base + sign * c.apart;
+            FILETIME target = {(DWORD)base, (DWORD)(base >> 32)}, source = {(DWORD)other, (DWORD)(other >> 32)};
+            EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem("FAT32")), c.fat) << c.apart * sign;
+            EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem("FAT")), c.fat) << c.apart * sign;
+            EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem("exFAT")), c.exfat) << c.apart * sign;
+            EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem("NTFS")), c.ntfs) << c.apart * sign;
+        }
+    char name[MAX_PATH] = "";
+    TempFolder temp;
+    EXPECT_EQ(FileSystemOf(temp.path.c_str(), name, sizeof name), 0u);
+    EXPECT_STREQ(name, "NTFS") << "Wine reports every drive as NTFS";
+    EXPECT_EQ(FileSystemOf((temp / "fehlt\\").c_str(), name, sizeof name), (DWORD)ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(TimeRuleOf((temp / "fehlt\\").c_str()), EXACT_TIMES);
 }
 
 } // namespace

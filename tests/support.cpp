@@ -111,7 +111,7 @@ static void AddToSnapshot(const std::string &top, const std::string &folder, std
         std::string name = entry.cFileName;
         bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (name != "." && name != "..")
-            shot[folder + name] = isFolder ? "<folder>" : ReadBytes(top + folder + name);
+            shot[folder + name] = isFolder ? "<folder>" : ReadBytes("\\\\?\\" + top + folder + name); // device names too
         if (name != "." && name != ".." && isFolder && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             AddToSnapshot(top, folder + name + "\\", shot);
     }

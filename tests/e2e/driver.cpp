@@ -1,6 +1,6 @@
 // End-to-end test of the real program, used as a person would: a run from
-// a fresh start, the close question and the exit code, a second start, and
-// the program kept on its backup stick.
+// a fresh start, the close question and the exit code, a second start on the
+// same list, another list beside it, and the program kept on its backup stick.
 #include "remote.h"
 #include "../support.h"
 
@@ -62,8 +62,15 @@ TEST_F(EndToEnd, ARunAndTheProgramOnItsStick)
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(program.main); }, 5000)) << "and brings the first window back";
     EXPECT_EQ(RunSync().substr(0, 30), "synchronisierte Dateien: 2 / 2");
     EXPECT_TRUE(ReadBytes(stick + "Ini.dat") == list && Exists(stick + "KR-Mirrorix.exe") && Exists(stick + "a\\zwei.txt")) << "the program and its list on the stick are kept";
+    // Another list in another folder starts beside it.
+    ASSERT_TRUE(CopyFileA(PROGRAM_EXE, (work + "KR-Mirrorix.exe").c_str(), FALSE));
+    Program other = StartProgram(work + "KR-Mirrorix.exe", temp.path);
+    EXPECT_NE(other.main, program.main);
+    std::swap(other, program);
     EXPECT_EQ(Close(), 0u);
-    EXPECT_EQ(answerer.Seen().size(), 8u) << "two runs with start question and note, two closes with two questions each";
+    std::swap(other, program);
+    EXPECT_EQ(Close(), 0u);
+    EXPECT_EQ(answerer.Seen().size(), 10u) << "two runs with start question and note, three closes with two questions each";
 }
 
 } // namespace

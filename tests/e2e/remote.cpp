@@ -39,7 +39,12 @@ Program StartProgram(const std::string &exe, const std::string &folder, bool wai
     AssignProcessToJobObject(job, p.process.hProcess);
     if (waitForWindow)
         WaitFor([&] { // the window is shown before its controls exist: ready once all are there
-            p.main = FindWindowA(MAIN_CLASS_NAME, NULL);
+            p.main = NULL;
+            for (HWND window = FindWindowA(MAIN_CLASS_NAME, NULL); window != NULL && p.main == NULL; window = FindWindowExA(NULL, window, MAIN_CLASS_NAME, NULL)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                p.main = owner == p.process.dwProcessId ? window : NULL;
+            }
             p.controls.clear();
             for (HWND child = GetWindow(p.main, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
                 p.controls.push_back(child);
