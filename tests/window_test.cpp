@@ -174,7 +174,8 @@ TEST_F(WindowTest, TheCommandsAskTheirQuestions)
 // each control its state back; a run the user asked to end posts one close
 // request, and a declined one does not come back. A cancel in the second of
 // three pairs stops the third and cleans only the first; an empty list runs
-// no pass and leaves the bar; a log that cannot be made changes nothing else.
+// no pass and leaves the bar; a log that cannot be made changes nothing
+// else, but the note on entries left alone says it.
 TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
 {
     Open();
@@ -211,6 +212,9 @@ TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
     MakeFolder(temp / "log.txt");
     EXPECT_EQ(CountBoxes(Run(), "Synchronisierung abgeschlossen."), 1);
     EXPECT_EQ(std::to_string(BarPosition(TotalProgressBar)) + ControlText(CopiedStatusLabel), "37synchronisierte Dateien: 0 / 0");
+    ASSERT_TRUE(RunShell("echo > '" + UnixPath(q[0]) + "schlecht.'"));
+    AddPair(q[0], z[0]);
+    EXPECT_EQ(CountBoxes(Run(), "ausgelassene Einträge: 1\nDie Datei log.txt konnte nicht angelegt werden"), 1) << "the note does not point to a log that is not there";
 }
 
 // Clicks at awkward moments start no second run: a click during the start
