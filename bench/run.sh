@@ -2,7 +2,9 @@
 # Benchmark: KR-Mirrorix against a naive Win32 mirror, rsync, Wine's xcopy
 # and, for the large files of tree B, cp -a.
 #   bash bench/run.sh [--with-c] [--repeat N] [--only TREE] [--tools "T ..."] [--before EXE]
-# --tools picks tools among naive, program, rsync, xcopy, cp (and before);
+# --tools picks tools among naive, failsafe, flushed, program, rsync, xcopy,
+# cp (and before); failsafe and flushed are the naive mirror replacing
+# through a temporary file, flushed before its rename for the second;
 # --before adds another build of KR-Mirrorix (say, of an earlier version)
 # as the tool "before", driven and timed as the program is.
 # Generates the trees itself (fixed seed): A, 20,000 small files in 445
@@ -132,6 +134,9 @@ run_tool() {
     start=$(date +%s%N)
     case "$tool" in
     naive) wine_run "$bin/naive_mirror.exe" "$(winpath "$src")" "$(winpath "$dst")" ;;
+    failsafe) wine_run "$bin/naive_mirror.exe" --fail-safe "$(winpath "$src")" "$(winpath "$dst")" ;;
+    flushed) wine_run "$bin/naive_mirror.exe" --fail-safe-flushed "$(winpath "$src")" "$(winpath "$dst")" ;;
+    listing) wine_run "$bin/naive_mirror.exe" --list-only "$(winpath "$src")" "$(winpath "$dst")" ;;
     cp) cp -a "$src/." "$dst/" ;;
     rsync) rsync -a --delete "$src/" "$dst/" ;;
     xcopy) wine_run xcopy /E /I /D /Y "$(winpath "$src")*" "$(winpath "$dst")" >/dev/null ;;
@@ -143,6 +148,7 @@ run_tool() {
 # Checks a target against its source (xcopy deletes nothing: extra files allowed).
 verify() {
     local tool="$1" src="$2" dst="$3" out
+    [ "$tool" = listing ] && return 0
     out="$(diff -r "$src" "$dst" 2>&1 || true)"
     [ "$tool" = xcopy ] && out="$(echo "$out" | grep -v "^Only in $dst" || true)"
     if [ -n "$out" ]; then
@@ -154,7 +160,7 @@ verify() {
 for tree in "${trees[@]}"; do
     make_tree "$tree"
     for round in $(seq 1 "$repeat"); do
-        tools=(naive program rsync xcopy)
+        tools=(naive failsafe flushed listing program rsync xcopy)
         [ "$tree" = B ] && tools+=(cp)
         [ -n "$before" ] && tools+=(before)
         if [ -n "$chosen" ]; then
@@ -205,8 +211,10 @@ rows = collections.defaultdict(dict)  # (tree, tool) -> round -> [first, again, 
 for line in open(sys.argv[1]):
     tree, round_, tool, *ms = line.split()
     rows[(tree, tool)][round_] = [None if x == "-" else int(x) for x in ms]
-order = ["naive", "program", "before", "rsync", "xcopy", "cp"]
-names = {"program": "KR-Mirrorix", "before": "KR-Mirrorix before", "cp": "cp -a"}
+order = ["naive", "failsafe", "flushed", "listing", "program", "before", "rsync", "xcopy", "cp"]
+names = {"program": "KR-Mirrorix", "before": "KR-Mirrorix before", "cp": "cp -a",
+         "failsafe": "naive fail-safe", "flushed": "naive fail-safe, flushed",
+         "listing": "one listing of the source"}
 
 def median(tree, tool, step):
     values = [r[step] for r in rows.get((tree, tool), {}).values() if r[step] is not None]
@@ -233,6 +241,17 @@ print()
 for tree in sorted({t for t, tool in rows if tool == "before"}):
     print("Tree %s, KR-Mirrorix against the build before (medians of the rounds' ratios): %s"
           % (tree, " / ".join(ratio(tree, "program", i, "before") for i in range(3))))
+# The unchanged re-run's floor: the naive mirror plus one listing of the source, per round.
+for tree in sorted({t for t, tool in rows if tool == "listing"}):
+    naive, listing, program = rows.get((tree, "naive"), {}), rows[(tree, "listing")], rows.get((tree, "program"), {})
+    values = [program[k][1] / (naive[k][1] + listing[k][1]) for k in program if k in naive and k in listing]
+    if values:
+        print("Tree %s, KR-Mirrorix's unchanged re-run against the naive mirror plus one listing of the source: %.2f"
+              % (tree, statistics.median(values)))
+for against in ("failsafe", "flushed"):
+    for tree in sorted({t for t, tool in rows if tool == against}):
+        print("Tree %s, KR-Mirrorix's changed re-run against the %s mirror: %s"
+              % (tree, names[against], ratio(tree, "program", 2, against)))
 if median("B", "program", 0) and median("B", "cp", 0):
     program, cp = B_MIB * 1000 / median("B", "program", 0), B_MIB * 1000 / median("B", "cp", 0)
     def share(tool):
