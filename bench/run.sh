@@ -30,8 +30,7 @@ while [ $# -gt 0 ]; do
     esac
     shift
 done
-install_packages
-command -v rsync >/dev/null || { [ "$(id -u)" -eq 0 ] && apt-get install -y -q rsync >/dev/null; }
+install_packages "${BASE_PACKAGES[@]}" rsync python3
 choose_wine
 build_arch "$TEST_ARCH" KR-Mirrorix bench_driver naive_mirror
 bin="$ROOT/build/$TEST_ARCH"

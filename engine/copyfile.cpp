@@ -94,11 +94,12 @@ static bool HeldOpenByAnother(const char *target)
 // replaces an older version goes through the temporary file beside it. A
 // temporary file that a killed run left behind is removed and the copy
 // tried again; a folder or link of its name stops the replacement.
-DWORD CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
+                     LPBOOL cancel)
 {
     char temporary[PATH_TEXT_MAX];
-    DWORD attributes = GetFileAttributesA(target);
-    if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+    DWORD attributes = targetMissing ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES && (targetMissing || GetLastError() == ERROR_FILE_NOT_FOUND))
         return CopyNew(source, target, progress, cancel);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;

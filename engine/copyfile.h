@@ -22,8 +22,10 @@ extern CopyMethod ReplacementCopy;
 // temporary file is removed. A file target lacks is created under its own
 // name, and removed on failure. A read-only target is refused with
 // ERROR_ACCESS_DENIED, one another program holds open with
-// ERROR_SHARING_VIOLATION. Returns 0 or the error.
-DWORD CopyOverTarget(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel);
+// ERROR_SHARING_VIOLATION. targetMissing tells that the caller has just
+// found no target, which saves asking again. Returns 0 or the error.
+DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
+                     LPBOOL cancel);
 
 // Removes the temporary file a killed run left at path: only a file, never
 // a folder or a link of that name (they are the user's), whatever its attributes.

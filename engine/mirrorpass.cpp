@@ -52,10 +52,12 @@ DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalByte
     return PROGRESS_CONTINUE;
 }
 
-// Copies one file, asking the user on failure (abort, retry, ignore). A
-// large file shows its line at once, not at the next refresh. A source that
-// vanished as a whole ends the run instead of prompting for every file.
-static void CopyStep(const char *sourceFile, const char *targetFile, const WalkEntry *walked, const char *root)
+// Copies one file, asking the user on failure (abort, retry, ignore); the
+// first attempt may know the target missing. A large file shows its line at
+// once, not at the next refresh. A source that vanished as a whole ends the
+// run instead of prompting for every file.
+static void CopyStep(const char *sourceFile, const char *targetFile, const WalkEntry *walked, const char *root,
+                     bool targetMissing)
 {
     char sizeText[SIZE_TEXT_MAX];
     char fileText[STATUS_TEXT_MAX];
@@ -70,7 +72,8 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WalkE
     for (;;) {
         bool holdsEntry;
         LastFilePercent = 0;
-        DWORD code = CopyOverTarget(sourceFile, targetFile, CopyProgress, (LPBOOL)&CancelRequested);
+        DWORD code = CopyOverTarget(sourceFile, targetFile, targetMissing, CopyProgress, (LPBOOL)&CancelRequested);
+        targetMissing = false;
         if (code == ERROR_SUCCESS) {
             CopiedFiles++;
             WriteLogLine(LOG_COPIED, sourceFile);
@@ -142,17 +145,17 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
     const char *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
-        CopyStep(sourceFile, targetFile, walked, run->pair->source);
+        CopyStep(sourceFile, targetFile, walked, run->pair->source, GetLastError() == ERROR_FILE_NOT_FOUND);
     } else if (IsLinkEntry(target.dwFileAttributes)) {
         ReportLeftAlone(targetFile);
     } else if (IsFolderEntry(target.dwFileAttributes)) {
         if (ClearFolderInTheWay(level, sourceFile, targetFile))
-            CopyStep(sourceFile, targetFile, walked, run->pair->source);
+            CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
     } else if (!SameWriteTime(&target.ftLastWriteTime, &walked->entry->lastWriteTime, run->pair->timeRule)) {
         if (IsOwnFile(targetFile, walked->name))
             ReportLeftAlone(sourceFile);
         else
-            CopyStep(sourceFile, targetFile, walked, run->pair->source);
+            CopyStep(sourceFile, targetFile, walked, run->pair->source, false);
     }
 }
 

@@ -7,14 +7,17 @@ export WINEDEBUG=-all
 # Wine turns Linux file names into wide names through this locale.
 export LANG=C.UTF-8
 
-PACKAGES=(cmake make python3 g++-mingw-w64-i686-posix mingw-w64-i686-dev
-          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine32:i386 wine64
-          xvfb xauth googletest imagemagick)
+# What building and starting the program takes, its tests' sources included:
+# the cross compiler of the shipped program, Wine and a display.
+BASE_PACKAGES=(cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest
+               wine wine32:i386 xvfb xauth)
+# Added where this kernel runs no i386 programs: the 64-bit build and its Wine.
+WINE64_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64)
 
-# Installs the Debian packages that are missing (as root, or through sudo).
+# Installs the given Debian packages that are missing (as root, or through sudo).
 install_packages() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -26,13 +29,15 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Sets TEST_ARCH, WINE_LOADER and WINEPREFIX for this machine.
+# Sets TEST_ARCH, WINE_LOADER and WINEPREFIX for this machine, installing
+# the 64-bit build's packages where wine32 cannot run.
 choose_wine() {
     if /usr/lib/wine/wine --version >/dev/null 2>&1; then
         TEST_ARCH=i686
         WINE_LOADER=/usr/lib/wine/wine
         export WINEARCH=win32 WINEPREFIX="${MIRRORIX_WINEPREFIX:-$HOME/.wine-mirrorix32}"
     else
+        install_packages "${WINE64_PACKAGES[@]}"
         TEST_ARCH=x86_64
         WINE_LOADER=/usr/lib/wine/wine64
         export WINEARCH=win64 WINEPREFIX="${MIRRORIX_WINEPREFIX:-$HOME/.wine-mirrorix64}"

@@ -4,7 +4,7 @@
 # log.txt unless the program's own folder already holds an Ini.dat).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-install_packages
+install_packages "${BASE_PACKAGES[@]}"
 choose_wine
 if [ "$TEST_ARCH" = i686 ]; then
     build_arch i686 KR-Mirrorix

@@ -4,7 +4,7 @@
 # the main window to docs/main-window.png.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-install_packages
+install_packages "${BASE_PACKAGES[@]}" imagemagick
 choose_wine
 build_arch "$TEST_ARCH" KR-Mirrorix
 make_run_root

@@ -7,12 +7,17 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 labels=(-LE load)
-if [ "${1:-}" = --load ]; then labels=(); shift; fi
-install_packages
+extra=()
+if [ "${1:-}" = --load ]; then labels=(); extra=(python3); shift; fi
+install_packages "${BASE_PACKAGES[@]}" "${extra[@]}"
 choose_wine
 echo "Building (program i686, tests $TEST_ARCH)"
-build_arch i686
-[ "$TEST_ARCH" = i686 ] || build_arch "$TEST_ARCH"
+if [ "$TEST_ARCH" = i686 ]; then
+    build_arch i686
+else
+    build_arch i686 KR-Mirrorix
+    build_arch "$TEST_ARCH"
+fi
 make_run_root
 start_display
 start_wine

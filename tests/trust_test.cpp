@@ -210,8 +210,9 @@ TEST_F(TrustTest, APairWhoseTargetWasSwappedIsSkipped)
     AddPair(q1, z1);
     std::map<std::string, std::string> before = Snapshot(other);
     std::vector<SeenBox> boxes = Run([&](const std::string &title, const std::string &text) {
-        if (text.find("Fehler beim Kopieren") == 0) // pair 2's target is swapped while pair 1 runs
+        if (text.find("Fehler beim Kopieren") == 0) { // pair 2's target is swapped while pair 1 runs
             EXPECT_TRUE(RunShell("mv '" + UnixPath(z1) + "' '" + UnixPath(temp / "z1-alt") + "' && ln -s '" + UnixPath(other) + "' '" + UnixPath(temp / "z1") + "'"));
+        }
         return DefaultAnswer(title, text);
     });
     CloseHandle(lock);
