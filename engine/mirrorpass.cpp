@@ -137,14 +137,17 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const c
 }
 
 // Mirrors one source file: copied when the target lacks it or has another
-// last-write time. A link in the target is never written through, and the
-// program's own files are never overwritten.
+// last-write time. In a target folder this walk made, every file is new.
+// A link in the target is never written through, and the program's own
+// files are never overwritten.
 static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
     const char *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
     WIN32_FILE_ATTRIBUTE_DATA target;
-    if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
+    if (level->targetCreated) {
+        CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
+    } else if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
         CopyStep(sourceFile, targetFile, walked, run->pair->source, GetLastError() == ERROR_FILE_NOT_FOUND);
     } else if (IsLinkEntry(target.dwFileAttributes)) {
         ReportLeftAlone(targetFile);
@@ -161,13 +164,14 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
 
 // Mirrors one source sub-folder: the target folder is created when missing
 // (before its content is looked at, so empty folders appear too) and then
-// mirrored in turn. A folder link in the target is never entered.
+// mirrored in turn. A folder link in the target is never entered; a folder
+// made by this walk holds nothing to ask about.
 static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const char *targetSub)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
     char targetName[PATH_TEXT_MAX];
     WithoutTrailingBackslash(targetSub, targetName, sizeof targetName);
-    DWORD attributes = GetFileAttributesA(targetName);
+    DWORD attributes = level->targetCreated ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(targetName);
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && IsLinkEntry(attributes)) {
         ReportLeftAlone(targetSub);
@@ -179,13 +183,12 @@ static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const cha
         LeaveFolderAlone(level, sourceSub, targetSub);
         return;
     }
-    if (!exists || fileInTheWay)
-        CreateDirectoryA(targetName, NULL);
+    bool created = (!exists || fileInTheWay) && CreateDirectoryA(targetName, NULL);
     if (IsCancelRequested())
         return;
-    if (!run->resolveKinds)
+    if (!run->resolveKinds && !created)
         RemoveLeftoverIn(targetSub);
-    WalkBelow(level, sourceSub, targetSub);
+    WalkBelow(level, sourceSub, targetSub, created);
 }
 
 // Handles one entry of the source walk.

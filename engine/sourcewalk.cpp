@@ -17,6 +17,7 @@ DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent,
     level->parent = parent;
     level->source = source;
     level->target = target;
+    level->targetCreated = false;
     level->learnt = false;
     level->identity.known = false;
     level->names.slots = NULL;
@@ -99,11 +100,13 @@ Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *
 // Reads one level and hands each judged entry to the pass; a folder that
 // cannot be listed is reported and cancels the run. After a cancel only the
 // entry already fetched is handled.
-static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source, const char *target)
+static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source, const char *target,
+                      bool targetCreated)
 {
     SourceLevel level;
     char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
     DWORD code = OpenSourceLevel(&level, walk, parent, source, target);
+    level.targetCreated = targetCreated;
     if (code != ERROR_SUCCESS)
         ReportListingError(code, source);
     for (int i = 0; i < level.listing.count && (i == 0 || !IsCancelRequested()); i++) {
@@ -115,9 +118,9 @@ static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source,
 }
 
 // Walks a taken sub-folder of level with the walk's visitor.
-void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub)
+void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub, bool targetCreated)
 {
-    WalkLevel(level->walk, level, sourceSub, targetSub);
+    WalkLevel(level->walk, level, sourceSub, targetSub, targetCreated);
 }
 
 // Walks a taken sub-folder of level with another visitor.
@@ -125,12 +128,12 @@ void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *target
                    void *context)
 {
     SourceWalk walk = {level->walk->pair, visit, context};
-    WalkLevel(&walk, level, sourceSub, targetSub);
+    WalkLevel(&walk, level, sourceSub, targetSub, false);
 }
 
 // Walks the source tree of the pair.
 void WalkSource(PairFolders *pair, SourceVisitor visit, void *context)
 {
     SourceWalk walk = {pair, visit, context};
-    WalkLevel(&walk, NULL, pair->source, pair->target);
+    WalkLevel(&walk, NULL, pair->source, pair->target, false);
 }

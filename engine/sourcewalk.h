@@ -49,6 +49,7 @@ struct SourceLevel {
     const char *target; // ends in a backslash
     FolderLevel listing;
     NameSet names;
+    bool targetCreated; // the target folder was made by this walk, so it held nothing
     bool learnt;        // identity below is known to be learnt
     Identity identity;
 };
@@ -72,8 +73,9 @@ Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *
 // and cancels the run.
 void WalkSource(PairFolders *pair, SourceVisitor visit, void *context);
 
-// Walks a taken sub-folder of level with the walk's visitor.
-void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub);
+// Walks a taken sub-folder of level with the walk's visitor; targetCreated
+// tells that its target folder was just made.
+void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub, bool targetCreated);
 
 // Walks a taken sub-folder of level with another visitor (and context).
 void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit,
