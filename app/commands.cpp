@@ -1,13 +1,13 @@
 // Menu and button commands, the run's start and cancel, and closing.
 #include "commands.h"
-#include "controls.h"
+#include "base/globals.h"
 #include "folderchooser.h"
-#include "engine/notices.h"
+#include "base/messages.h"
 #include "engine/runstate.h"
 #include "engine/syncrun.h"
-#include "engine/texts.h"
+#include "base/texts.h"
 #include "pairs/pairlist.h"
-#include "pairs/selectionfile.h"
+#include "selectioncommands.h"
 #include "resources/resource.h"
 
 // Chooses the source or target folder and shows it in its edit field.

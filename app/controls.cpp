@@ -1,25 +1,6 @@
-// The main window's globals and its control table.
+// The control table of the main window.
 #include "controls.h"
-#include "engine/texts.h"
-
-// Static initialiser of BackgroundBrush: the system brush of the button
-// face, fetched before WinMain runs and never deleted.
-static HBRUSH InitBackgroundBrush()
-{
-    return GetSysColorBrush(COLOR_BTNFACE);
-}
-
-HBRUSH BackgroundBrush = InitBackgroundBrush();
-HWND MainWindow = NULL;
-HMENU MainMenu = NULL;
-char StartDirectory[START_DIRECTORY_MAX] = "";
-char SourceFolder[FOLDER_TEXT_MAX] = "";
-char TargetFolder[FOLDER_TEXT_MAX] = "";
-HANDLE WorkerThread = NULL;
-
-HWND PairList, SourceBrowseButton, TargetBrowseButton, ExitButton, SyncButton, AddPairButton,
-    RemovePairButton, HelpButton, CurrentFileLabel, FileProgressBar, TotalProgressBar,
-    CopiedStatusLabel, CleanedStatusLabel, SourceEdit, TargetEdit, CleanupCheckbox;
+#include "base/texts.h"
 
 enum : DWORD {
     PLAIN_STYLE = WS_CHILD | WS_VISIBLE, // push buttons, left-aligned labels, progress bars

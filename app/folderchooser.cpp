@@ -1,9 +1,9 @@
 // The shell's folder browser.
 #include "folderchooser.h"
-#include "controls.h"
-#include "engine/notices.h"
-#include "engine/paths.h"
-#include "engine/texts.h"
+#include "base/globals.h"
+#include "base/messages.h"
+#include "base/paths.h"
+#include "base/texts.h"
 #include "pairs/pairentry.h"
 #include <shlobj.h>
 #include <string.h>

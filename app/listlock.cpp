@@ -4,9 +4,9 @@
 // the lock is named by a hash of that text.
 #include "listlock.h"
 #include "mainwindow.h"
-#include "engine/identity.h"
-#include "engine/paths.h"
-#include "pairs/selectionfile.h"
+#include "base/identity.h"
+#include "base/paths.h"
+#include "pairs/autosave.h"
 #include <stdio.h>
 #include <string.h>
 

@@ -1,8 +1,8 @@
 // Program start and message loop.
-#include "controls.h"
+#include "base/globals.h"
 #include "listlock.h"
 #include "mainwindow.h"
-#include "pairs/selectionfile.h"
+#include "pairs/autosave.h"
 
 // Creates the main window and runs the message loop until it is destroyed.
 // A second start on the same list hands over to the running copy, so that

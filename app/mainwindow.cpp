@@ -5,13 +5,22 @@
 #include "controls.h"
 #include "listlock.h"
 #include "engine/display.h"
-#include "engine/texts.h"
+#include "base/texts.h"
 #include "pairs/pairlist.h"
 #include "pairs/selectionfile.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 
 const char MAIN_CLASS_NAME[] = "KR-Mirrorix";
+
+// Static initialiser of BackgroundBrush: the system brush of the button
+// face, fetched before WinMain runs and never deleted.
+static HBRUSH InitBackgroundBrush()
+{
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+static HBRUSH BackgroundBrush = InitBackgroundBrush();
 
 // Creates one control of the table.
 static HWND CreateControl(const ControlRow *row, HWND window, HINSTANCE instance)

@@ -1,7 +1,7 @@
 // File copy with per-chunk progress and cancel, for platforms whose
 // CopyFileExA calls no progress routine and ignores its cancel flag.
 #include "chunkcopy.h"
-#include "paths.h"
+#include "base/paths.h"
 #include <string.h>
 
 // Reads the cancel flag the way the platform's copy routine does.

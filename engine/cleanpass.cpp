@@ -3,16 +3,16 @@
 #include "passes.h"
 #include "copyfile.h"
 #include "display.h"
-#include "identity.h"
+#include "base/identity.h"
 #include "listing.h"
 #include "names.h"
 #include "notices.h"
-#include "paths.h"
+#include "base/paths.h"
 #include "removal.h"
 #include "runstate.h"
 #include "sourcewalk.h"
-#include "texts.h"
-#include "app/controls.h"
+#include "base/texts.h"
+#include "base/globals.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -57,8 +57,7 @@ static void StopCleanup(PairFolders *pair)
     pair->cleanupStopped = true;
     WriteLogLine(LOG_SOURCE_CHANGED, pair->source);
     snprintf(text, sizeof text, SOURCE_CHANGED_NOTE, pair->source, pair->target);
-    FlushDisplay();
-    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+    ShowRunNote(text, MB_ICONWARNING);
 }
 
 // True while the pair's cleanup goes on and its source is unchanged; a
@@ -252,8 +251,7 @@ static bool SourceHoldsFilesOrUserAgrees(const PairFolders *pair)
     if (pair->fileCount > 0 || !HoldsFile(pair->target))
         return true;
     snprintf(question, sizeof question, EMPTY_SOURCE_QUESTION, pair->source, pair->target);
-    FlushDisplay();
-    return AskYes(question, MB_ICONWARNING, MB_DEFBUTTON2);
+    return AskRunQuestion(question);
 }
 
 // Removes what the pair's target tree has and its source tree lacks; the
@@ -306,6 +304,6 @@ bool CleanupAllowed()
         return false;
     if (!PairsOverlap())
         return true;
-    ShowNotice(OVERLAP_WARNING, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+    ShowRunNote(OVERLAP_WARNING, MB_ICONWARNING);
     return false;
 }

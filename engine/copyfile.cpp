@@ -4,7 +4,7 @@
 #include "chunkcopy.h"
 #include "listing.h"
 #include "names.h"
-#include "paths.h"
+#include "base/paths.h"
 #include <string.h>
 
 const char TEMPORARY_COPY_NAME[] = "~krmx-4f1c9a.tmp";

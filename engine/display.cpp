@@ -4,10 +4,10 @@
 // Progress positions are handed over without waiting for the bar's repaint.
 // Flushes show the exact state at once.
 #include "display.h"
-#include "paths.h"
+#include "base/paths.h"
 #include "runstate.h"
-#include "texts.h"
-#include "app/controls.h"
+#include "base/texts.h"
+#include "base/globals.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>

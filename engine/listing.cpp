@@ -1,7 +1,7 @@
 // Listing one folder level through the wide functions, so that a name the
 // code page lacks is recognised instead of being replaced by a look-alike.
 #include "listing.h"
-#include "paths.h"
+#include "base/paths.h"
 #include "runstate.h"
 #include <string.h>
 

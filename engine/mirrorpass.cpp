@@ -5,11 +5,11 @@
 #include "listing.h"
 #include "notices.h"
 #include "ownfiles.h"
-#include "paths.h"
+#include "base/paths.h"
 #include "removal.h"
 #include "runstate.h"
 #include "sourcewalk.h"
-#include "texts.h"
+#include "base/texts.h"
 #include <stdio.h>
 
 enum {

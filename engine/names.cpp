@@ -1,6 +1,6 @@
 // Names and paths the ANSI file functions can address.
 #include "names.h"
-#include "paths.h"
+#include "base/paths.h"
 #include <string.h>
 
 enum { DEVICE_BASE_MAX = 8 }; // "CONOUT$" and its NUL

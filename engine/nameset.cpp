@@ -1,6 +1,6 @@
 // The names of one folder level, compared regardless of letter case.
 #include "nameset.h"
-#include "paths.h"
+#include "base/paths.h"
 #include <string.h>
 
 // The slot of name: the one holding a spelling of it, or the free one where it belongs.

@@ -1,86 +1,39 @@
-// Message boxes. Every box of the program is shown by ShowNotice.
+// The notices of a run.
 #include "notices.h"
 #include "display.h"
-#include "paths.h"
 #include "runstate.h"
-#include "texts.h"
-#include "app/controls.h"
-#include <stdio.h>
-#include <string.h>
+#include "base/messages.h"
+#include "base/texts.h"
 
-// Shows a message box owned by the main window.
-int ShowNotice(const char *text, const char *title, UINT type)
+void ShowRunNote(const char *text, UINT icon)
 {
-    return MessageBoxA(MainWindow, text, title, type);
-}
-
-// Asks a yes/no question; true only for yes.
-bool AskYes(const char *question, UINT icon, UINT defaultButton)
-{
-    return ShowNotice(question, TITLE_QUESTION, MB_YESNO | icon | defaultButton) == IDYES;
-}
-
-// Formats the notice text into a buffer of the given size.
-static void FormatNotice(char *buffer, size_t size, DWORD code, const char *message, const char *path,
-                         const char *more, const char *morePath, const char *systemText)
-{
-    bool second = more != NULL;
-    snprintf(buffer, size, ERROR_NOTICE_FORMAT, message, path, second ? more : "", second ? " '" : "",
-             second ? morePath : "", second ? "'" : "", (int)code, systemText);
-}
-
-// Shows the error notice of the given shape; returns the button chosen.
-int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path, const char *more,
-                    const char *morePath)
-{
-    char *systemText = NULL;
-    DWORD got = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                   FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                               NULL, code, 1024, (LPSTR)&systemText, 0, NULL);
-    const char *shownText = (got != 0 && systemText != NULL) ? systemText : NO_SYSTEM_TEXT;
-    size_t size = strlen(shownText) + strlen(message) + strlen(path) + 100;
-    if (more != NULL)
-        size += strlen(more) + strlen(morePath);
-    char *text = (char *)LocalAlloc(LMEM_ZEROINIT, size);
-    int answer;
     FlushDisplay();
-    if (text != NULL) {
-        FormatNotice(text, size, code, message, path, more, morePath, shownText);
-        answer = ShowNotice(text, TITLE_ERROR, type);
-        LocalFree(text);
-    } else {
-        char fallback[NOTICE_TEXT_MAX];
-        FormatNotice(fallback, sizeof fallback, code, message, path, more, morePath, shownText);
-        answer = ShowNotice(fallback, TITLE_ERROR, type);
-    }
-    if (systemText != NULL)
-        LocalFree(systemText);
-    return answer;
+    ShowNotice(text, TITLE_NOTE, MB_OK | icon);
 }
 
-// Error notice with an OK button for a failed system call.
-void ReportError(DWORD code, const char *message, const char *path)
+bool AskRunQuestion(const char *question)
 {
-    ShowErrorNotice(code, MB_OK | MB_ICONERROR, message, path);
+    FlushDisplay();
+    return AskYes(question, MB_ICONWARNING, MB_DEFBUTTON2);
 }
 
-// Notice for a target file that could not be deleted; the run is cancelled.
 void ReportDeleteError(DWORD code, const char *path)
 {
+    FlushDisplay();
     ReportError(code, DELETE_FAILED, path);
     RequestCancel();
 }
 
-// Notice for a folder that could not be listed; the run is cancelled.
 void ReportListingError(DWORD code, const char *path)
 {
+    FlushDisplay();
     ReportError(code, LISTING_FAILED, path);
     RequestCancel();
 }
 
-// Abort/Retry/Ignore prompt for a failed copy.
 int AskCopyError(DWORD code, const char *sourceFile, const char *targetFile)
 {
-    return ShowErrorNotice(code, MB_ABORTRETRYIGNORE | MB_ICONERROR, COPY_FAILED, sourceFile,
-                           COPY_FAILED_TARGET, targetFile);
+    FlushDisplay();
+    return ShowErrorNotice(code, MB_ABORTRETRYIGNORE | MB_ICONERROR, COPY_FAILED, sourceFile, COPY_FAILED_TARGET,
+                           targetFile);
 }

@@ -1,22 +1,13 @@
-// Message boxes: every note, question, warning and error notice of the
-// program is built and shown here, owned by the main window.
+// The notices of a run. Each is shown only when the run display has caught
+// up with the counters, so that the user reads them beside exact figures.
 #pragma once
 #include <windows.h>
 
-// Shows a message box with the given text, title and type; returns the button.
-int ShowNotice(const char *text, const char *title, UINT type);
+// Shows a note under the title "Hinweis" with an OK button and icon.
+void ShowRunNote(const char *text, UINT icon);
 
-// Asks a yes/no question under the title "Rückfrage"; true only for yes.
-bool AskYes(const char *question, UINT icon = MB_ICONQUESTION, UINT defaultButton = MB_DEFBUTTON1);
-
-// Shows "<message> '<path>'[<more> '<morePath>']\n\nFehler <code>: <system text>"
-// with the given buttons and icon under the title "Fehler", after the run
-// display has caught up with the counters; returns the button.
-int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path,
-                    const char *more = NULL, const char *morePath = NULL);
-
-// Error notice with an OK button for a failed system call.
-void ReportError(DWORD code, const char *message, const char *path);
+// Asks a yes/no question whose default answer is No, with a warning icon; true only for yes.
+bool AskRunQuestion(const char *question);
 
 // Notice for a target file that could not be deleted; the run is cancelled.
 void ReportDeleteError(DWORD code, const char *path);

@@ -1,7 +1,7 @@
 // The program's own files, recognised by what the file system says they are.
 #include "ownfiles.h"
-#include "identity.h"
-#include "paths.h"
+#include "base/identity.h"
+#include "base/paths.h"
 #include <string.h>
 
 enum { NAME_MAX = MAX_PATH, PROGRAM = 0, AUTO_SAVE = 1, RUN_LOG = 2 };

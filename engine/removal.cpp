@@ -5,9 +5,9 @@
 // through that handle only when they agree. On Windows the handle is opened
 // on the link itself, so a link is removed as a link.
 #include "removal.h"
-#include "identity.h"
+#include "base/identity.h"
 #include "ownfiles.h"
-#include "paths.h"
+#include "base/paths.h"
 #include <string.h>
 
 // The final path path would have if it were no link: its folder's final path and its name.

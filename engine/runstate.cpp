@@ -1,7 +1,7 @@
 // Run flags, counters and the run log.
 #include "runstate.h"
-#include "paths.h"
-#include "texts.h"
+#include "base/paths.h"
+#include "base/texts.h"
 #include <stdio.h>
 
 volatile BYTE RunActive = 0;

@@ -4,7 +4,7 @@
 #include "names.h"
 #include "notices.h"
 #include "ownfiles.h"
-#include "paths.h"
+#include "base/paths.h"
 #include "runstate.h"
 #include <stdio.h>
 #include <string.h>

@@ -4,7 +4,7 @@
 // neither entered nor counted, and the cleanup keeps its target counterpart.
 #pragma once
 #include <windows.h>
-#include "identity.h"
+#include "base/identity.h"
 #include "listing.h"
 #include "nameset.h"
 #include "pairs/folderrules.h"

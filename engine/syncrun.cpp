@@ -5,13 +5,13 @@
 #include "notices.h"
 #include "ownfiles.h"
 #include "passes.h"
-#include "paths.h"
+#include "base/paths.h"
 #include "runstate.h"
-#include "texts.h"
-#include "app/controls.h"
+#include "base/texts.h"
+#include "base/globals.h"
 #include "pairs/folderrules.h"
 #include "pairs/pairentry.h"
-#include "pairs/selectionfile.h"
+#include "pairs/autosave.h"
 #include "resources/resource.h"
 #include <shellapi.h>
 #include <stdio.h>
@@ -51,8 +51,7 @@ static PairFolders *GetRunnablePair(int index, bool *told)
     PairFolders *pair = RunnablePair(index);
     if (pair == NULL && !*told) {
         *told = true;
-        FlushDisplay();
-        ShowNotice(SKIPPED_PAIRS_NOTE, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+        ShowRunNote(SKIPPED_PAIRS_NOTE, MB_ICONWARNING);
     }
     return pair;
 }
@@ -80,8 +79,7 @@ static bool TargetStillLearnt(PairFolders *pair, bool mirrored)
         ProcessedFiles += pair->fileCount;
     WriteLogLine(LOG_TARGET_CHANGED, pair->target);
     snprintf(text, sizeof text, TARGET_CHANGED_NOTE, pair->target);
-    FlushDisplay();
-    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+    ShowRunNote(text, MB_ICONWARNING);
     return false;
 }
 
@@ -100,8 +98,7 @@ static void MirrorPairs(int count, bool cleanup, bool *told)
             continue;
         if (PairOverlapsNow(i)) {
             cleanup = false;
-            FlushDisplay();
-            ShowNotice(OVERLAP_WARNING, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+            ShowRunNote(OVERLAP_WARNING, MB_ICONWARNING);
             continue;
         }
         CleanTargetFolder(pair);
@@ -117,7 +114,7 @@ static void ShowLeftAloneNote()
         return;
     snprintf(text, sizeof text, LEFT_ALONE_NOTE, LeftAloneEntries,
              LogFile != HFILE_ERROR ? LEFT_ALONE_LOGGED : LEFT_ALONE_UNLOGGED);
-    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+    ShowRunNote(text, MB_ICONWARNING);
 }
 
 // The whole run.
@@ -152,9 +149,8 @@ void RunSync()
     Restore(wasEnabled);
     RecordCurrentFile(NO_CURRENT_FILE_TEXT);
     RecordFileProgress(0);
-    FlushDisplay();
     ShowLeftAloneNote();
-    ShowNotice(IsCancelRequested() ? RUN_CANCELLED_NOTE : RUN_COMPLETED_NOTE, TITLE_NOTE, MB_OK | MB_ICONINFORMATION);
+    ShowRunNote(IsCancelRequested() ? RUN_CANCELLED_NOTE : RUN_COMPLETED_NOTE, MB_ICONINFORMATION);
     if (TakeExitAfterRun())
         PostMessageA(MainWindow, WM_CLOSE, 0, 0);
     if (LogFile != HFILE_ERROR)

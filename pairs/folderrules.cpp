@@ -1,6 +1,6 @@
 // The rules a pair's folders keep.
 #include "folderrules.h"
-#include "engine/paths.h"
+#include "base/paths.h"
 #include <windows.h>
 #include <string.h>
 

@@ -5,8 +5,8 @@
 // learns every pair once, at its start, and acts only on what it learnt.
 #pragma once
 #include "pairentry.h"
-#include "engine/filetimes.h"
-#include "engine/identity.h"
+#include "base/filetimes.h"
+#include "base/identity.h"
 
 // One pair of the list as a run learnt it at its start.
 struct PairFolders {

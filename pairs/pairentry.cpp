@@ -1,6 +1,6 @@
 // Pair entry: composing and splitting the text form of one sync pair.
 #include "pairentry.h"
-#include "app/controls.h"
+#include "base/globals.h"
 #include <string.h>
 
 static const char PAIR_SEPARATOR[] = "' -> '";

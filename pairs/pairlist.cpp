@@ -3,9 +3,9 @@
 #include "folderrules.h"
 #include "pairentry.h"
 #include "selectionfile.h"
-#include "app/controls.h"
-#include "engine/notices.h"
-#include "engine/texts.h"
+#include "base/globals.h"
+#include "base/messages.h"
+#include "base/texts.h"
 #include <string.h>
 
 int SelectedPairIndex = 0;

@@ -1,51 +1,16 @@
-// Selection files and the auto-save file.
+// Selection files and the auto-save file: their format, saving and loading.
 #include "selectionfile.h"
+#include "autosave.h"
 #include "pairentry.h"
-#include "app/controls.h"
-#include "engine/notices.h"
-#include "engine/paths.h"
-#include "engine/texts.h"
-#include <commdlg.h>
+#include "base/globals.h"
+#include "base/messages.h"
+#include "base/paths.h"
+#include "base/texts.h"
 #include <string.h>
-
-const char AUTO_SAVE_NAME[] = "Ini.dat";
-const char SELECTION_EXTENSION[] = ".MirrorixPath";
-char AutoSavePath[MAX_PATH] = "";
 
 static const char ENTRY_MARKER[] = "@@";
 static const int MARKER_LENGTH = sizeof ENTRY_MARKER - 1;
 static const char TEMP_SUFFIX[] = ".neu";
-
-// Names AUTO_SAVE_NAME in folder into AutoSavePath; false when it does not fit.
-static bool AutoSaveIn(const char *folder)
-{
-    size_t length = strlen(folder);
-    const char *tail = (length > 0 && folder[length - 1] == '\\') ? "" : "\\";
-    return length > 0 && JoinPath(AutoSavePath, sizeof AutoSavePath, folder, tail, AUTO_SAVE_NAME);
-}
-
-// True when AutoSavePath names an existing file.
-static bool AutoSaveExists()
-{
-    DWORD attributes = GetFileAttributesA(AutoSavePath);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Finds "Ini.dat" once: in the program's folder, then in the current folder.
-void ResolveAutoSavePath()
-{
-    char folder[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, folder, sizeof folder);
-    char *slash = length > 0 && length < sizeof folder ? strrchr(folder, '\\') : NULL;
-    if (slash != NULL) {
-        slash[1] = 0;
-        if (AutoSaveIn(folder) && AutoSaveExists())
-            return;
-    }
-    length = GetCurrentDirectoryA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !AutoSaveIn(folder))
-        CopyText(AutoSavePath, sizeof AutoSavePath, AUTO_SAVE_NAME);
-}
 
 // The file a routine works on: name, or the auto-save file.
 static const char *FileOf(const char *name)
@@ -99,7 +64,7 @@ static int JoinList(char *text, int size)
 // with *code set.
 static bool ReplaceFileContent(const char *path, const char *bytes, int length, DWORD *code)
 {
-    char temporary[FILE_NAME_BUFFER + sizeof TEMP_SUFFIX];
+    char temporary[PATH_TEXT_MAX];
     *code = ERROR_SUCCESS;
     if (!JoinPath(temporary, sizeof temporary, path, TEMP_SUFFIX)) {
         *code = ERROR_FILENAME_EXCED_RANGE;
@@ -231,55 +196,4 @@ bool LoadPairList(const char *name)
     if (name != NULL)
         return SavePairList(NULL);
     return true;
-}
-
-// Appends ".MirrorixPath" to name unless it already contains it.
-bool AddSelectionExtension(char *name, size_t size)
-{
-    if (strstr(name, SELECTION_EXTENSION) != NULL)
-        return true;
-    size_t length = strlen(name);
-    if (length + strlen(SELECTION_EXTENSION) >= size)
-        return false;
-    strcpy(name + length, SELECTION_EXTENSION);
-    return true;
-}
-
-// Shows the open or the save dialog; true when the user chose a file name,
-// which fileName (FILE_NAME_BUFFER bytes) then holds. The buffer has room
-// behind the dialog's 260 characters for the extension.
-static bool AskForFileName(bool save, char *fileName)
-{
-    OPENFILENAMEA dialog;
-    memset(&dialog, 0, sizeof dialog);
-    fileName[0] = 0;
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = MainWindow;
-    dialog.lpstrFilter = FILE_FILTER;
-    dialog.lpstrFile = fileName;
-    dialog.nMaxFile = FILE_NAME_MAX;
-    dialog.lpstrInitialDir = StartDirectory;
-    dialog.Flags = save ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST;
-    return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != 0;
-}
-
-// The open command: dialog, load, button states, confirmation.
-void OpenSelectionFile()
-{
-    char fileName[FILE_NAME_BUFFER];
-    if (!AskForFileName(false, fileName))
-        return;
-    bool loaded = LoadPairList(fileName);
-    EnableWindow(SyncButton, PairCount() > 0 ? TRUE : FALSE);
-    EnableWindow(RemovePairButton, FALSE);
-    if (loaded)
-        ShowNotice(LOADED_NOTE, TITLE_LOADED, MB_OK | MB_ICONINFORMATION);
-}
-
-// The save command: dialog, extension, save, confirmation.
-void SaveSelectionFile()
-{
-    char fileName[FILE_NAME_BUFFER];
-    if (AskForFileName(true, fileName) && AddSelectionExtension(fileName, sizeof fileName) && SavePairList(fileName))
-        ShowNotice(SAVED_NOTE, TITLE_SAVED, MB_OK | MB_ICONINFORMATION);
 }

@@ -3,10 +3,10 @@
 #include "engine/chunkcopy.h"
 #include "engine/copyfile.h"
 #include "engine/display.h"
-#include "engine/filetimes.h"
-#include "engine/notices.h"
+#include "base/filetimes.h"
+#include "base/messages.h"
 #include "engine/passes.h"
-#include "engine/paths.h"
+#include "base/paths.h"
 #include "pairs/folderrules.h"
 
 namespace {

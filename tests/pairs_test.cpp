@@ -2,6 +2,8 @@
 #include "support.h"
 #include "pairs/pairentry.h"
 #include "pairs/pairlist.h"
+#include "app/selectioncommands.h"
+#include "pairs/autosave.h"
 #include "pairs/selectionfile.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "engine/display.h"
 #include "engine/passes.h"
 #include "pairs/pairentry.h"
-#include "pairs/selectionfile.h"
+#include "pairs/autosave.h"
 #include <algorithm>
 #include <commctrl.h>
 

@@ -6,8 +6,8 @@
 #include "engine/copyfile.h"
 #include "engine/passes.h"
 #include "engine/sourcewalk.h"
-#include "engine/texts.h"
-#include "pairs/selectionfile.h"
+#include "base/texts.h"
+#include "pairs/autosave.h"
 
 namespace {
 
