@@ -6,6 +6,7 @@
 #include "base/identity.h"
 #include "listing.h"
 #include "names.h"
+#include "ownfiles.h"
 #include "notices.h"
 #include "base/paths.h"
 #include "removal.h"
@@ -98,21 +99,23 @@ static bool BuildPaths(const CleanLevel *level, const char *name, bool folder, E
 }
 
 // Deletes a target file without following a link; logged and counted. A
-// link is kept and reported, an own file kept silently, and a failed
-// deletion reported, which cancels the run.
-static Removal DeleteTargetFile(const char *path, const char *finalPath)
+// link is kept and reported, one of the program's own files kept silently
+// (ERROR_ACCESS_DENIED), and a failed deletion reported, which cancels the
+// run. Returns 0 or why the file stays.
+static DWORD DeleteTargetFile(const char *path, const char *finalPath)
 {
-    DWORD code;
-    Removal removal = RemoveFileName(path, finalPath, false, &code);
-    if (removal == REMOVED) {
+    if (IsOwnFile(path, strrchr(path, '\\') + 1))
+        return ERROR_ACCESS_DENIED;
+    DWORD code = RemoveFileName(path, finalPath, false);
+    if (code == ERROR_SUCCESS) {
         CleanedEntries++;
         WriteLogLine(LOG_DELETED, path);
-    } else if (removal == KEPT_AS_LINK) {
+    } else if (code == LINK_KEPT) {
         ReportLeftAlone(path);
-    } else if (removal == REMOVAL_FAILED) {
+    } else {
         ReportDeleteError(code, path);
     }
-    return removal;
+    return code;
 }
 
 // Removes an emptied target folder through the handle check, so that a
@@ -120,23 +123,21 @@ static Removal DeleteTargetFile(const char *path, const char *finalPath)
 // attempt whether or not it goes. True when it is gone.
 static bool RemoveTargetFolder(const EntryPaths *paths)
 {
-    DWORD code;
-    Removal removal = RemoveFileName(paths->targetName, paths->targetFinal, false, &code);
+    DWORD code = RemoveFileName(paths->targetName, paths->targetFinal, false);
     CleanedEntries++;
-    if (removal == KEPT_AS_LINK)
+    if (code == LINK_KEPT)
         ReportLeftAlone(paths->target);
-    return removal == REMOVED;
+    return code == ERROR_SUCCESS;
 }
 
 // Removes a target folder link the source lacks, as a link only; counted
 // only when it was removed. One the platform would resolve is kept and reported.
 static void RemoveFolderLink(const EntryPaths *paths)
 {
-    DWORD code;
-    Removal removal = RemoveFileName(paths->targetName, paths->targetFinal, false, &code);
-    if (removal == REMOVED)
+    DWORD code = RemoveFileName(paths->targetName, paths->targetFinal, false);
+    if (code == ERROR_SUCCESS)
         CleanedEntries++;
-    else if (removal == KEPT_AS_LINK)
+    else if (code == LINK_KEPT)
         ReportLeftAlone(paths->target);
 }
 
@@ -188,7 +189,7 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
     bool folder = IsFolderEntry(entry->attributes), link = IsLinkEntry(entry->attributes);
     EntryPaths paths;
     bool fits = BuildPaths(level, name, folder, &paths);
-    if (fits && !folder && !link && strcmp(name, TEMPORARY_COPY_NAME) == 0 && RemoveLeftover(paths.target) == REMOVED)
+    if (fits && !folder && !link && strcmp(name, TEMPORARY_COPY_NAME) == 0 && RemoveLeftover(paths.target) == ERROR_SUCCESS)
         return;
     char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
     int counterpart = level->source == NULL ? -1 : ChosenSpelling(&level->source->names, &level->source->listing, name);
@@ -287,11 +288,11 @@ bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char 
 }
 
 // Removes a target file whose source counterpart is a folder.
-Removal CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal)
+DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal)
 {
     CheckedTargetFiles++;
     if (!MayDelete(pair, NULL))
-        return NOT_REMOVED;
+        return ERROR_CANCELLED;
     return DeleteTargetFile(targetFile, targetFinal);
 }
 

@@ -107,10 +107,11 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD code = Replace(source, temporary, target, progress, cancel);
     if (code != ERROR_SUCCESS && code != ERROR_REQUEST_ABORTED) {
-        if (RemoveLeftover(temporary) == REMOVED)
+        DWORD leftover = RemoveLeftover(temporary);
+        if (leftover == ERROR_SUCCESS)
             code = Replace(source, temporary, target, progress, cancel);
-        else if (GetFileAttributesA(temporary) != INVALID_FILE_ATTRIBUTES)
-            code = ERROR_FILE_EXISTS; // the user's folder or link of that name, kept
+        else if (leftover == ERROR_FILE_EXISTS || leftover == LINK_KEPT)
+            code = ERROR_FILE_EXISTS;
     }
     if (code == ERROR_ACCESS_DENIED && HeldOpenByAnother(target))
         code = ERROR_SHARING_VIOLATION;
@@ -118,13 +119,14 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
 }
 
 // Removes the temporary file a killed run left at path.
-Removal RemoveLeftover(const char *path)
+DWORD RemoveLeftover(const char *path)
 {
-    DWORD code;
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || IsFolderEntry(attributes) || IsLinkEntry(attributes))
-        return NOT_REMOVED;
-    return RemoveFileName(path, NULL, true, &code);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ERROR_FILE_NOT_FOUND;
+    if (IsFolderEntry(attributes) || IsLinkEntry(attributes))
+        return ERROR_FILE_EXISTS;
+    return RemoveFileName(path, NULL, true);
 }
 
 // Removes such a leftover in folder.

@@ -28,8 +28,10 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
                      LPBOOL cancel);
 
 // Removes the temporary file a killed run left at path: only a file, never
-// a folder or a link of that name (they are the user's), whatever its attributes.
-Removal RemoveLeftover(const char *path);
+// a folder or a link of that name (they are the user's: ERROR_FILE_EXISTS),
+// whatever its attributes. Returns 0, ERROR_FILE_NOT_FOUND when there is
+// none, or why it stays.
+DWORD RemoveLeftover(const char *path);
 
 // Removes such a leftover in folder (ending in a backslash).
 void RemoveLeftoverIn(const char *folder);

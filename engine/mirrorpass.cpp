@@ -126,12 +126,12 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const c
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
     char targetFinal[PATH_TEXT_MAX];
-    Removal removal = KEPT_AS_OWN_FILE;
+    DWORD code = ERROR_CANCELLED;
     if (run->resolveKinds && FinalPathInTarget(run->pair, targetName, targetFinal, sizeof targetFinal))
-        removal = CleanAwayTargetFile(run->pair, targetName, targetFinal);
-    if (removal == REMOVED)
+        code = CleanAwayTargetFile(run->pair, targetName, targetFinal);
+    if (code == ERROR_SUCCESS)
         return true;
-    if (removal == KEPT_AS_OWN_FILE && !IsCancelRequested())
+    if (code != LINK_KEPT && !IsCancelRequested())
         ReportLeftAlone(sourceSub);
     return false;
 }

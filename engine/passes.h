@@ -30,8 +30,9 @@ bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char 
 
 // Removes the target file targetFile (final path targetFinal), whose source
 // counterpart is a folder, logged and counted as the cleanup would; a link
-// kept is reported, a failure cancels the run.
-Removal CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal);
+// kept is reported (LINK_KEPT), a failure cancels the run. Returns 0 or why
+// the file stays.
+DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal);
 
 // True when the cleanup passes of this run may run: the box is ticked and no
 // runnable pair's target overlaps another's folders; an overlap is warned about once.

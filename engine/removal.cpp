@@ -6,7 +6,6 @@
 // on the link itself, so a link is removed as a link.
 #include "removal.h"
 #include "base/identity.h"
-#include "ownfiles.h"
 #include "base/paths.h"
 #include <string.h>
 
@@ -30,41 +29,29 @@ static void ClearReadOnly(HANDLE handle)
     SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
 }
 
-// Removes the file or folder link at path through a handle on the name
-// itself. An own file is recognised first: the run log is open for writing
-// and could not be opened for deletion.
-Removal RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly, DWORD *code)
+DWORD RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly)
 {
     char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX];
-    const char *slash = strrchr(path, '\\');
-    const char *name = slash != NULL ? slash + 1 : path;
-    *code = ERROR_SUCCESS;
-    if (IsOwnFile(path, name))
-        return KEPT_AS_OWN_FILE;
     if (expectedFinal == NULL) {
         if (!ExpectedFinalPath(path, expected, sizeof expected))
-            return KEPT_AS_LINK;
+            return LINK_KEPT;
         expectedFinal = expected;
     }
     HANDLE handle = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-    if (handle == INVALID_HANDLE_VALUE) {
-        *code = GetLastError();
-        return REMOVAL_FAILED;
-    }
-    Removal result = REMOVED;
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD code = ERROR_SUCCESS;
     FILE_DISPOSITION_INFO disposition = {TRUE};
     if (!FinalPathOf(handle, actual, sizeof actual) || !EqualNoCase(actual, expectedFinal)) {
-        result = KEPT_AS_LINK;
+        code = LINK_KEPT;
     } else {
         if (clearReadOnly)
             ClearReadOnly(handle);
-        if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
-            *code = GetLastError();
-            result = REMOVAL_FAILED;
-        }
+        if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition))
+            code = GetLastError();
     }
     CloseHandle(handle);
-    return result;
+    return code;
 }

@@ -60,45 +60,34 @@ static int JoinList(char *text, int size)
     return used + 1;
 }
 
-// Writes bytes to a new file beside path and puts it in path's place; false
-// with *code set.
-static bool ReplaceFileContent(const char *path, const char *bytes, int length, DWORD *code)
+// Writes bytes to a new file beside path and puts it in path's place, so
+// that an interrupted save leaves the old file; returns 0 or the error.
+static DWORD ReplaceFileContent(const char *path, const char *bytes, int length)
 {
     char temporary[PATH_TEXT_MAX];
-    *code = ERROR_SUCCESS;
-    if (!JoinPath(temporary, sizeof temporary, path, TEMP_SUFFIX)) {
-        *code = ERROR_FILENAME_EXCED_RANGE;
-        return false;
-    }
+    if (!JoinPath(temporary, sizeof temporary, path, TEMP_SUFFIX))
+        return ERROR_FILENAME_EXCED_RANGE;
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        *code = GetLastError();
-        return false;
-    }
-    bool ok = true;
-    for (int done = 0; ok && done < length;) {
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD code = ERROR_SUCCESS;
+    for (int done = 0; code == ERROR_SUCCESS && done < length;) {
         DWORD written = 0;
-        ok = WriteFile(file, bytes + done, (DWORD)(length - done), &written, NULL) && written > 0;
-        if (ok)
-            done += (int)written;
-        else
-            *code = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+        if (!WriteFile(file, bytes + done, (DWORD)(length - done), &written, NULL))
+            code = GetLastError();
+        else if (written == 0)
+            code = ERROR_WRITE_FAULT;
+        done += (int)written;
     }
-    if (ok && !FlushFileBuffers(file)) {
-        ok = false;
-        *code = GetLastError();
-    }
-    if (!CloseHandle(file) && ok) {
-        ok = false;
-        *code = GetLastError();
-    }
-    if (ok && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = false;
-        *code = GetLastError();
-    }
-    if (!ok)
+    if (code == ERROR_SUCCESS && !FlushFileBuffers(file))
+        code = GetLastError();
+    if (!CloseHandle(file) && code == ERROR_SUCCESS)
+        code = GetLastError();
+    if (code == ERROR_SUCCESS && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        code = GetLastError();
+    if (code != ERROR_SUCCESS)
         DeleteFileA(temporary);
-    return ok;
+    return code;
 }
 
 // Writes the list to name (NULL: the auto-save file).
@@ -106,9 +95,9 @@ bool SavePairList(const char *name)
 {
     char text[SELECTION_READ_MAX];
     const char *path = FileOf(name);
-    DWORD code = ERROR_BUFFER_OVERFLOW;
     int length = JoinList(text, sizeof text);
-    if (length < 0 || !ReplaceFileContent(path, text, length, &code)) {
+    DWORD code = length < 0 ? ERROR_BUFFER_OVERFLOW : ReplaceFileContent(path, text, length);
+    if (code != ERROR_SUCCESS) {
         ReportError(code, SAVE_FAILED, path);
         return false;
     }
