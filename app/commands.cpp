@@ -19,7 +19,7 @@ static void ChooseFolder(char *folder, HWND edit, const char *prompt)
 }
 
 // Starts a run after the start question, or offers to cancel the running one.
-void OnSyncButton()
+static void OnSyncButton()
 {
     if (IsRunActive()) {
         if (AskYes(CANCEL_QUESTION))

@@ -10,8 +10,5 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
 // Handles WM_CLOSE: 1 while the window stays, else the default result.
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam);
 
-// Starts a run after the start question, or offers to cancel the running one.
-void OnSyncButton();
-
 // Waits a bounded time for the last worker, dispatching messages meanwhile.
 void WaitForWorker(DWORD timeoutMs);

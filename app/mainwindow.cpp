@@ -11,6 +11,11 @@
 #include "resources/resource.h"
 #include <commctrl.h>
 
+enum {
+    CLIENT_WIDTH = 600,
+    CLIENT_HEIGHT = 630
+};
+
 const char MAIN_CLASS_NAME[] = "KR-Mirrorix";
 
 // Static initialiser of BackgroundBrush: the system brush of the button
@@ -112,7 +117,7 @@ static LRESULT OnCtlColorListBox(HWND window, WPARAM wParam, LPARAM lParam)
 }
 
 // Window procedure of the main window.
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:

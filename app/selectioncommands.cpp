@@ -9,7 +9,9 @@
 #include <commdlg.h>
 #include <string.h>
 
-const char SELECTION_EXTENSION[] = ".MirrorixPath";
+enum { FILE_NAME_MAX = 260 }; // file name the dialogs may return
+
+static const char SELECTION_EXTENSION[] = ".MirrorixPath";
 
 // Appends ".MirrorixPath" to name unless it already contains it.
 bool AddSelectionExtension(char *name, size_t size)

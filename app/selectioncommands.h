@@ -2,10 +2,7 @@
 #pragma once
 #include <stddef.h>
 
-enum {
-    FILE_NAME_MAX = 260,                 // file name the dialogs may return
-    FILE_NAME_BUFFER = FILE_NAME_MAX + 20 // with room for the extension behind it
-};
+enum { FILE_NAME_BUFFER = 280 }; // a name from the dialogs (260) and room for the extension
 
 // Appends ".MirrorixPath" to name unless it contains it; false when it does not fit.
 bool AddSelectionExtension(char *name, size_t size);

@@ -5,10 +5,7 @@
 enum {
     PATH_TEXT_MAX = 1000,   // every path built during a pass
     STATUS_TEXT_MAX = 1000, // one status line or current-file line
-    NUMBER_TEXT_MAX = 12,   // one formatted counter
-    LOG_LINE_MAX = 2000,    // one run-log line
-    NOTICE_TEXT_MAX = 2200, // a formatted notice that has no buffer of its own
-    ANSI_PATH_LIMIT = 260   // the ANSI file functions take paths shorter than this
+    NOTICE_TEXT_MAX = 2200  // a formatted notice that has no buffer of its own
 };
 
 // Joins up to three parts into out; false (out emptied) when they do not fit.

@@ -4,6 +4,11 @@
 #include "base/paths.h"
 #include <string.h>
 
+enum {
+    COPY_CHUNK_MAX = 1024 * 1024, // largest transfer between two progress calls
+    COPY_CHUNK_MIN = 64 * 1024    // smallest buffer taken for a copy
+};
+
 // Reads the cancel flag the way the platform's copy routine does.
 static bool FlagSet(LPBOOL cancel)
 {

@@ -3,11 +3,6 @@
 #pragma once
 #include <windows.h>
 
-enum {
-    COPY_CHUNK_MAX = 1024 * 1024, // largest transfer between two progress calls
-    COPY_CHUNK_MIN = 64 * 1024    // smallest buffer taken for a copy
-};
-
 // Copies source to target the way CopyFileExA does with flags 0 or
 // COPY_FILE_FAIL_IF_EXISTS: progress after every chunk on the calling thread,
 // source attributes and last-write time given to the target, partial target

@@ -12,7 +12,14 @@
 #include <stdio.h>
 #include <string.h>
 
-enum { SHOWN_SLOTS = 4 };
+enum {
+    SHOWN_SLOTS = 4,
+    NUMBER_TEXT_MAX = 12, // one formatted counter
+    // Time between two refreshes while entries pass: below 50 ms, so that the
+    // display changes at least 20 times a second even with the entry that
+    // happens to be handled when the time is up.
+    DISPLAY_INTERVAL_MS = 40
+};
 
 // What one control was last set to; written by one thread at a time.
 struct Shown {
@@ -70,7 +77,7 @@ void SetControlText(HWND control, const char *text)
 // Hands a progress position to the bar unless it is already known to show
 // it. The bar repaints itself while handling the position; the worker does
 // not wait for that, and FlushDisplay confirms the hand-over.
-void SetBarPosition(HWND bar, int position)
+static void SetBarPosition(HWND bar, int position)
 {
     Shown *slot = SlotOf(bar);
     if (slot != NULL && slot->control == bar && slot->position == position)
@@ -84,7 +91,7 @@ void SetBarPosition(HWND bar, int position)
 }
 
 // Percentage in 64-bit arithmetic so that no count can overflow; truncated.
-int OverallPercent(int processed, int total)
+static int OverallPercent(int processed, int total)
 {
     return (int)((long long)processed * 100 / total);
 }

@@ -3,7 +3,10 @@
 #include "base/paths.h"
 #include <string.h>
 
-enum { DEVICE_BASE_MAX = 8 }; // "CONOUT$" and its NUL
+enum {
+    DEVICE_BASE_MAX = 8,  // "CONOUT$" and its NUL
+    ANSI_PATH_LIMIT = 260 // the ANSI file functions take paths shorter than this
+};
 
 // The device names the platform resolves in every folder.
 static const char *const DEVICE_NAMES[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};

@@ -4,7 +4,7 @@
 #include "base/paths.h"
 #include <string.h>
 
-enum { NAME_MAX = MAX_PATH, PROGRAM = 0, AUTO_SAVE = 1, RUN_LOG = 2 };
+enum { NAME_MAX = MAX_PATH, PROGRAM = 0, AUTO_SAVE = 1, RUN_LOG = 2, OWN_FILE_COUNT = 3 };
 
 struct OwnFile {
     Identity identity;

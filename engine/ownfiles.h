@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-enum { OWN_FILE_COUNT = 3 };
-
 // Learns what the own files are; a path that is NULL or cannot be opened is left out.
 void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const char *logPath);
 

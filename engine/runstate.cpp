@@ -4,6 +4,8 @@
 #include "base/texts.h"
 #include <stdio.h>
 
+enum { LOG_LINE_MAX = 2000 }; // one run-log line
+
 volatile BYTE RunActive = 0;
 volatile BOOL CancelRequested = 0;
 volatile BYTE ExitAfterRun = 0;

@@ -25,8 +25,6 @@ inline void RequestCancel() { __atomic_store_n(&CancelRequested, 1, __ATOMIC_SEQ
 inline void ClearCancel() { __atomic_store_n(&CancelRequested, 0, __ATOMIC_SEQ_CST); }
 inline bool IsRunActive() { return __atomic_load_n(&RunActive, __ATOMIC_SEQ_CST) != 0; }
 inline void SetRunActive(bool active) { __atomic_store_n(&RunActive, (BYTE)(active ? 1 : 0), __ATOMIC_SEQ_CST); }
-// Marks the run active; true when it was active already (marked by its starter).
-inline bool MarkRunActive() { return __atomic_exchange_n(&RunActive, (BYTE)1, __ATOMIC_SEQ_CST) != 0; }
 inline void SetExitAfterRun() { __atomic_store_n(&ExitAfterRun, (BYTE)1, __ATOMIC_SEQ_CST); }
 // Takes the exit request: true exactly once per request, whichever thread asks first.
 inline bool TakeExitAfterRun() { return __atomic_exchange_n(&ExitAfterRun, (BYTE)0, __ATOMIC_SEQ_CST) == 1; }

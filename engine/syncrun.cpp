@@ -16,7 +16,7 @@
 #include <shellapi.h>
 #include <stdio.h>
 
-const char LOG_FILE_NAME[] = "log.txt";
+static const char LOG_FILE_NAME[] = "log.txt";
 
 enum { LOCKED_CONTROL_COUNT = 6 };
 
@@ -117,8 +117,10 @@ static void ShowLeftAloneNote()
     ShowRunNote(text, MB_ICONWARNING);
 }
 
-// The whole run.
-void RunSync()
+// Thread routine of one sync run: the whole run. The starter has set
+// RunActive and cleared CancelRequested before the thread began, so that no
+// second start slips in and no cancel confirmed meanwhile is lost.
+DWORD WINAPI SyncWorker(LPVOID)
 {
     BOOL wasEnabled[LOCKED_CONTROL_COUNT];
     bool told = false;
@@ -126,10 +128,6 @@ void RunSync()
     LockDown(wasEnabled);
     ResetCounters();
     SetWindowTextA(SyncButton, CANCEL_BUTTON_TEXT);
-    // A starter that marked the run active cleared the cancel flag itself, so
-    // that a cancel confirmed before this point is not lost.
-    if (!MarkRunActive())
-        ClearCancel();
     ForgetDisplayState();
     OpenLogAndLearnOwnFiles();
     int count = PairCount();
@@ -157,11 +155,5 @@ void RunSync()
         CloseHandle((HANDLE)(INT_PTR)LogFile);
     LogFile = HFILE_ERROR;
     ShellExecuteA(NULL, "open", "notepad.exe", LOG_FILE_NAME, NULL, SW_SHOWNORMAL);
-}
-
-// Thread routine of one sync run.
-DWORD WINAPI SyncWorker(LPVOID)
-{
-    RunSync();
     ExitThread(0);
 }

@@ -3,7 +3,7 @@
 #include "base/paths.h"
 #include <string.h>
 
-const char AUTO_SAVE_NAME[] = "Ini.dat";
+static const char AUTO_SAVE_NAME[] = "Ini.dat";
 char AutoSavePath[MAX_PATH] = "";
 
 // Names AUTO_SAVE_NAME in folder into AutoSavePath; false when it does not fit.

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-extern const char AUTO_SAVE_NAME[];
 extern char AutoSavePath[MAX_PATH];
 
 // Finds "Ini.dat" in the program's folder, then in the current folder, and

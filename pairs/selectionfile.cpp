@@ -8,6 +8,8 @@
 #include "base/texts.h"
 #include <string.h>
 
+enum { SELECTION_READ_MAX = 10000 }; // largest selection file, final NUL included
+
 static const char ENTRY_MARKER[] = "@@";
 static const int MARKER_LENGTH = sizeof ENTRY_MARKER - 1;
 static const char TEMP_SUFFIX[] = ".neu";

@@ -2,8 +2,6 @@
 #pragma once
 #include <stddef.h>
 
-enum { SELECTION_READ_MAX = 10000 }; // largest selection file, final NUL included
-
 // True when the list, with one more entry of entryLength characters, still
 // fits one selection file.
 bool ListFitsWith(size_t entryLength);
