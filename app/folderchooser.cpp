@@ -24,12 +24,11 @@ void BrowseForFolder(HWND owner, char *folder, const char *prompt)
     chosen[0] = 0;
     BOOL hasPath = SHGetPathFromIDListA(item, chosen);
     CoTaskMemFree(item);
-    size_t length = strlen(chosen);
-    if (!hasPath || length == 0)
+    if (!hasPath || chosen[0] == 0)
         return;
     if (!FolderCarriable(chosen)) {
         ShowNotice(UNCARRIABLE_FOLDER_NOTE, TITLE_NOTE, MB_OK | MB_ICONWARNING);
         return;
     }
-    JoinPath(folder, FOLDER_TEXT_MAX, chosen, chosen[length - 1] == '\\' ? "" : "\\");
+    JoinInFolder(folder, FOLDER_TEXT_MAX, chosen, "");
 }

@@ -7,20 +7,12 @@
 #include "identity.h"
 #include <string.h>
 
-// Drops "\\?\" (and turns "\\?\UNC\" into "\\") and any trailing backslash.
+// Drops "\\?\" (and turns "\\?\UNC\" into "\\") and a trailing backslash (a drive root's).
 static bool NormaliseFinalPath(const char *raw, char *out, size_t size)
 {
-    bool ok;
-    if (strncmp(raw, "\\\\?\\UNC\\", 8) == 0)
-        ok = JoinPath(out, size, "\\\\", raw + 8);
-    else if (strncmp(raw, "\\\\?\\", 4) == 0)
-        ok = CopyText(out, size, raw + 4);
-    else
-        ok = CopyText(out, size, raw);
-    size_t length = strlen(out);
-    while (length > 0 && out[length - 1] == '\\')
-        out[--length] = 0;
-    return ok && length > 0;
+    bool share = strncmp(raw, "\\\\?\\UNC\\", 8) == 0;
+    const char *rest = share ? raw + 8 : strncmp(raw, "\\\\?\\", 4) == 0 ? raw + 4 : raw;
+    return JoinPath(out, size, share ? "\\\\" : "", rest) && WithoutTrailingBackslash(out, out, size) && out[0] != 0;
 }
 
 // The final path of an open handle, normalised.

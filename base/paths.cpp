@@ -37,6 +37,12 @@ bool WithoutTrailingBackslash(const char *folder, char *out, size_t size)
     return true;
 }
 
+bool JoinInFolder(char *out, size_t size, const char *folder, const char *name)
+{
+    size_t length = strlen(folder);
+    return JoinPath(out, size, folder, length > 0 && folder[length - 1] == '\\' ? "" : "\\", name);
+}
+
 // The upper-case table of the ANSI code page, made once.
 struct UpperTable {
     unsigned char letters[256];

@@ -15,8 +15,12 @@ bool JoinPath(char *out, size_t size, const char *first, const char *second, con
 bool CopyText(char *out, size_t size, const char *text);
 
 // Copies a folder path into out without its trailing backslash; false (out
-// emptied) when it does not fit.
+// emptied) when it does not fit. out may be folder itself.
 bool WithoutTrailingBackslash(const char *folder, char *out, size_t size);
+
+// Joins a folder path, with a backslash when it lacks one, and name into
+// out; false (out emptied) when it does not fit.
+bool JoinInFolder(char *out, size_t size, const char *folder, const char *name);
 
 // The letter of the ANSI code page in upper case, as the file system compares names.
 unsigned char UpperLetter(unsigned char letter);

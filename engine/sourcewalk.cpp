@@ -39,12 +39,8 @@ void CloseSourceLevel(SourceLevel *level)
 bool FinalPathInTarget(const PairFolders *pair, const char *targetPath, char *out, size_t size)
 {
     const Identity *target = &pair->targetIdentity;
-    if (!target->known || !JoinPath(out, size, target->finalPath, "\\", targetPath + strlen(pair->target)))
-        return false;
-    size_t length = strlen(out);
-    if (out[length - 1] == '\\')
-        out[length - 1] = 0;
-    return true;
+    return target->known && JoinPath(out, size, target->finalPath, "\\", targetPath + strlen(pair->target)) &&
+           WithoutTrailingBackslash(out, out, size);
 }
 
 // True when the folder link at linkPath leads back onto the walk's path, to

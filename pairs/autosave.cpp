@@ -9,9 +9,7 @@ char AutoSavePath[MAX_PATH] = "";
 // Names AUTO_SAVE_NAME in folder into AutoSavePath; false when it does not fit.
 static bool AutoSaveIn(const char *folder)
 {
-    size_t length = strlen(folder);
-    const char *tail = (length > 0 && folder[length - 1] == '\\') ? "" : "\\";
-    return length > 0 && JoinPath(AutoSavePath, sizeof AutoSavePath, folder, tail, AUTO_SAVE_NAME);
+    return folder[0] != 0 && JoinInFolder(AutoSavePath, sizeof AutoSavePath, folder, AUTO_SAVE_NAME);
 }
 
 // True when AutoSavePath names an existing file.

@@ -1,26 +1,19 @@
 // Pair entry: composing and splitting the text form of one sync pair.
 #include "pairentry.h"
 #include "base/globals.h"
+#include <stdio.h>
 #include <string.h>
 
 static const char PAIR_SEPARATOR[] = "' -> '";
 
-// Composes the entry of source and target into out.
 bool ComposePairEntry(const char *source, const char *target, char *out, size_t outSize)
 {
-    size_t a = strlen(source), b = strlen(target);
-    if (a + b + 8 >= outSize) {
-        if (outSize > 0)
-            out[0] = 0;
-        return false;
-    }
-    out[0] = '\'';
-    memcpy(out + 1, source, a);
-    memcpy(out + 1 + a, PAIR_SEPARATOR, 6);
-    memcpy(out + 7 + a, target, b);
-    out[7 + a + b] = '\'';
-    out[8 + a + b] = 0;
-    return true;
+    int length = snprintf(out, outSize, "'%s%s%s'", source, PAIR_SEPARATOR, target);
+    if (length >= 0 && (size_t)length < outSize)
+        return true;
+    if (outSize > 0)
+        out[0] = 0;
+    return false;
 }
 
 // Copies the next piece (a run of non-apostrophes) of *cursor into out.
