@@ -49,7 +49,6 @@ static void OnSyncButton()
         SetRunActive(false);
 }
 
-// Handles WM_COMMAND: the ten command tests in their order.
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     WORD id = LOWORD(wParam);
@@ -86,9 +85,8 @@ static LRESULT CloseIfConfirmed(HWND window, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
 }
 
-// Handles WM_CLOSE. During a run a yes cancels it and asks the worker for a
-// close request; when the run ended while the question was open, the close
-// question follows at once instead.
+// During a run a yes cancels it and asks the worker for a close request; when the run ended while the question
+// was open, the close question follows at once instead.
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (!IsRunActive())
@@ -102,7 +100,6 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM lParam)
     return 1;
 }
 
-// Waits a bounded time for the last worker, dispatching messages meanwhile.
 void WaitForWorker(DWORD timeoutMs)
 {
     if (WorkerThread == NULL)

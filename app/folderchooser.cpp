@@ -8,7 +8,6 @@
 #include <shlobj.h>
 #include <string.h>
 
-// Lets the user choose a folder.
 void BrowseForFolder(HWND owner, char *folder, const char *prompt)
 {
     char displayName[MAX_PATH];

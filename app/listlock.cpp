@@ -72,8 +72,7 @@ static void BringListWindowToFront(DWORD key)
     }
 }
 
-// Takes the lock of the list, or hands over to the copy that holds it. The
-// lock is held until the process ends.
+// The lock is held until the process ends.
 bool TakeListLock()
 {
     char lockName[LOCK_NAME_MAX];
@@ -87,7 +86,6 @@ bool TakeListLock()
     return false;
 }
 
-// Marks window as the one showing this list.
 void MarkListWindow(HWND window)
 {
     SetPropA(window, LIST_PROPERTY, (HANDLE)(UINT_PTR)ListKey());

@@ -139,7 +139,6 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     }
 }
 
-// Registers the class, loads the menu, creates and shows the main window.
 HWND CreateMainWindow(HINSTANCE instance, int showCommand)
 {
     WNDCLASSEXA windowClass = {};

@@ -13,7 +13,6 @@ enum { FILE_NAME_MAX = 260 }; // file name the dialogs may return
 
 static const char SELECTION_EXTENSION[] = ".MirrorixPath";
 
-// Appends ".MirrorixPath" to name unless it already contains it.
 bool AddSelectionExtension(char *name, size_t size)
 {
     if (strstr(name, SELECTION_EXTENSION) != NULL)
@@ -43,7 +42,6 @@ static bool AskForFileName(bool save, char *fileName)
     return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != 0;
 }
 
-// The open command: dialog, load, button states, confirmation.
 void OpenSelectionFile()
 {
     char fileName[FILE_NAME_BUFFER];
@@ -56,7 +54,6 @@ void OpenSelectionFile()
         ShowNotice(LOADED_NOTE, TITLE_LOADED, MB_OK | MB_ICONINFORMATION);
 }
 
-// The save command: dialog, extension, save, confirmation.
 void SaveSelectionFile()
 {
     char fileName[FILE_NAME_BUFFER];

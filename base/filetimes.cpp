@@ -8,7 +8,6 @@ static const ULONGLONG DAYLIGHT_SHIFT = 3600 * TICKS_PER_SECOND;
 
 enum { FILE_SYSTEM_NAME_MAX = MAX_PATH + 1 };
 
-// The name of the file system of the volume folder lies on.
 DWORD FileSystemOf(const char *folder, char *name, size_t size)
 {
     WCHAR wide[FILE_SYSTEM_NAME_MAX];
@@ -24,7 +23,6 @@ DWORD FileSystemOf(const char *folder, char *name, size_t size)
     return code;
 }
 
-// The rule for a file system of that name.
 TimeRule TimeRuleOfFileSystem(const char *name)
 {
     if (_stricmp(name, "FAT") == 0 || _stricmp(name, "FAT32") == 0)
@@ -32,7 +30,6 @@ TimeRule TimeRuleOfFileSystem(const char *name)
     return _stricmp(name, "exFAT") == 0 ? EXFAT_TIMES : EXACT_TIMES;
 }
 
-// The rule for the volume folder lies on.
 TimeRule TimeRuleOf(const char *folder)
 {
     char name[FILE_SYSTEM_NAME_MAX];
@@ -45,7 +42,6 @@ static ULONGLONG Ticks(const FILETIME *time)
     return ((ULONGLONG)time->dwHighDateTime << 32) | time->dwLowDateTime;
 }
 
-// True when the target's time counts as equal to the source's under rule.
 bool SameWriteTime(const FILETIME *target, const FILETIME *source, TimeRule rule)
 {
     if (rule == EXACT_TIMES)

@@ -15,7 +15,6 @@ static bool NormaliseFinalPath(const char *raw, char *out, size_t size)
     return JoinPath(out, size, share ? "\\\\" : "", rest) && WithoutTrailingBackslash(out, out, size) && out[0] != 0;
 }
 
-// The final path of an open handle, normalised.
 bool FinalPathOf(HANDLE handle, char *out, size_t size)
 {
     char raw[PATH_TEXT_MAX];
@@ -27,7 +26,6 @@ bool FinalPathOf(HANDLE handle, char *out, size_t size)
     return NormaliseFinalPath(raw, out, size);
 }
 
-// Learns what path names.
 bool Identify(const char *path, Identity *identity)
 {
     BY_HANDLE_FILE_INFORMATION information;
@@ -48,19 +46,16 @@ bool Identify(const char *path, Identity *identity)
     return identity->known;
 }
 
-// True when both are known and name one object.
 bool SameObject(const Identity *first, const Identity *second)
 {
     return first->known && second->known && EqualNoCase(first->finalPath, second->finalPath);
 }
 
-// True when now is still the object learnt before.
 bool StillTheSame(const Identity *learnt, const Identity *now)
 {
     return SameObject(learnt, now) && learnt->volumeSerial == now->volumeSerial && learnt->fileIndex == now->fileIndex;
 }
 
-// True when both are known and inner lies somewhere below outer.
 bool LiesInside(const Identity *inner, const Identity *outer)
 {
     if (!inner->known || !outer->known)
@@ -69,7 +64,6 @@ bool LiesInside(const Identity *inner, const Identity *outer)
     return StartsWithNoCase(inner->finalPath, outer->finalPath) && inner->finalPath[length] == '\\';
 }
 
-// True when the two are one folder or one lies inside the other.
 bool Nested(const Identity *first, const Identity *second)
 {
     return SameObject(first, second) || LiesInside(first, second) || LiesInside(second, first);

@@ -6,13 +6,11 @@
 #include <stdio.h>
 #include <string.h>
 
-// Shows a message box owned by the main window.
 int ShowNotice(const char *text, const char *title, UINT type)
 {
     return MessageBoxA(MainWindow, text, title, type);
 }
 
-// Asks a yes/no question; true only for yes.
 bool AskYes(const char *question, UINT icon, UINT defaultButton)
 {
     return ShowNotice(question, TITLE_QUESTION, MB_YESNO | icon | defaultButton) == IDYES;
@@ -27,7 +25,6 @@ static void FormatNotice(char *buffer, size_t size, DWORD code, const char *mess
              second ? morePath : "", second ? "'" : "", (int)code, systemText);
 }
 
-// Shows the error notice of the given shape; returns the button chosen.
 int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path, const char *more,
                     const char *morePath)
 {
@@ -55,7 +52,6 @@ int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path
     return answer;
 }
 
-// Error notice with an OK button for a failed system call.
 void ReportError(DWORD code, const char *message, const char *path)
 {
     ShowErrorNotice(code, MB_OK | MB_ICONERROR, message, path);

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <string.h>
 
-// Joins up to three parts into out; false (out emptied) when they do not fit.
 bool JoinPath(char *out, size_t size, const char *first, const char *second, const char *third)
 {
     size_t a = strlen(first), b = strlen(second), c = strlen(third);
@@ -20,13 +19,11 @@ bool JoinPath(char *out, size_t size, const char *first, const char *second, con
     return true;
 }
 
-// Copies text into out; false (out emptied) when it does not fit.
 bool CopyText(char *out, size_t size, const char *text)
 {
     return JoinPath(out, size, text, "", "");
 }
 
-// Copies a folder path into out without its trailing backslash.
 bool WithoutTrailingBackslash(const char *folder, char *out, size_t size)
 {
     if (!CopyText(out, size, folder))
@@ -54,14 +51,12 @@ struct UpperTable {
     }
 };
 
-// The letter of the ANSI code page in upper case.
 unsigned char UpperLetter(unsigned char letter)
 {
     static const UpperTable table;
     return table.letters[letter];
 }
 
-// A hash of text that is the same for texts equal but for letter case.
 unsigned long HashNoCase(const char *text)
 {
     unsigned long hash = 2166136261u;
@@ -70,7 +65,6 @@ unsigned long HashNoCase(const char *text)
     return hash;
 }
 
-// True when text begins with prefix, regardless of letter case.
 bool StartsWithNoCase(const char *text, const char *prefix)
 {
     for (; *prefix != 0; text++, prefix++)
@@ -79,13 +73,11 @@ bool StartsWithNoCase(const char *text, const char *prefix)
     return true;
 }
 
-// True when the two texts are equal but for letter case.
 bool EqualNoCase(const char *first, const char *second)
 {
     return strlen(first) == strlen(second) && StartsWithNoCase(first, second);
 }
 
-// True when needle occurs in haystack, regardless of letter case.
 bool ContainsNoCase(const char *haystack, const char *needle)
 {
     size_t length = strlen(haystack), wanted = strlen(needle);

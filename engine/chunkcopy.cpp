@@ -202,11 +202,8 @@ static void DeleteOnClose(HANDLE handle)
     SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
-// Copies source to target with progress and cancel and, given a final name,
-// flushes the finished target and renames it to that name through the same
-// handle: under Wine opening a file again to rename it costs as much as
-// copying a small one. A failed target is deleted, but never once it has
-// taken the final name's place.
+// Under Wine opening a file again to rename it costs as much as copying a small one, hence the rename through
+// the open handle.
 BOOL CopyFileChunked(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
                      LPVOID data, LPBOOL cancel, DWORD flags)
 {

@@ -255,9 +255,8 @@ static bool SourceHoldsFilesOrUserAgrees(const PairFolders *pair)
     return AskRunQuestion(question);
 }
 
-// Removes what the pair's target tree has and its source tree lacks; the
-// display shows the exact counters when the pass ends. A target that could
-// not be identified at the start is not cleaned.
+// The display shows the exact counters when the pass ends. A target that could not be identified at the start is
+// not cleaned.
 void CleanTargetFolder(PairFolders *pair)
 {
     if (IsCancelRequested() || pair->cleanupStopped || !pair->targetIdentity.known || !SourceHoldsFilesOrUserAgrees(pair))
@@ -275,7 +274,6 @@ void CleanTargetFolder(PairFolders *pair)
     FlushDisplay();
 }
 
-// Removes a target folder whose source counterpart is no folder.
 bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char *targetFinal)
 {
     EntryPaths paths;
@@ -287,7 +285,6 @@ bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char 
     return MayDelete(pair, NULL) && RemoveTargetFolder(&paths);
 }
 
-// Removes a target file whose source counterpart is a folder.
 DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal)
 {
     CheckedTargetFiles++;
@@ -296,9 +293,6 @@ DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char 
     return DeleteTargetFile(targetFile, targetFinal);
 }
 
-// True when cleanup may run: the box is ticked and no runnable pair's
-// target, as learnt for the run, overlaps another's folders. An overlap is
-// warned about once.
 bool CleanupAllowed()
 {
     if (SendMessageA(CleanupCheckbox, BM_GETCHECK, 0, 0) != BST_CHECKED)

@@ -89,11 +89,8 @@ static bool HeldOpenByAnother(const char *target)
     return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// Brings a copy of source to target. A file the target lacks is created
-// under its own name (never over one that appeared meanwhile); one that
-// replaces an older version goes through the temporary file beside it. A
-// temporary file that a killed run left behind is removed and the copy
-// tried again; a folder or link of its name stops the replacement.
+// A temporary file that a killed run left behind is removed and the copy tried again; a folder or link of its
+// name stops the replacement.
 DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
                      LPBOOL cancel)
 {
@@ -118,7 +115,6 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
     return code;
 }
 
-// Removes the temporary file a killed run left at path.
 DWORD RemoveLeftover(const char *path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -129,7 +125,6 @@ DWORD RemoveLeftover(const char *path)
     return RemoveFileName(path, NULL, true);
 }
 
-// Removes such a leftover in folder.
 void RemoveLeftoverIn(const char *folder)
 {
     char path[PATH_TEXT_MAX];

@@ -15,9 +15,8 @@ static void CountEntry(SourceLevel *level, const WalkEntry *entry)
         *(int *)level->walk->context += 1;
 }
 
-// Counts the files below the pair's source. A count after a cancel still
-// lists the folder, so that one that cannot be listed is reported, and
-// examines the entry already fetched, as every walk does.
+// A count after a cancel still lists the folder, so that one that cannot be listed is reported, and examines the
+// entry already fetched, as every walk does.
 int CountSourceFiles(PairFolders *pair)
 {
     int sum = 0;
@@ -25,7 +24,6 @@ int CountSourceFiles(PairFolders *pair)
     return sum;
 }
 
-// Counts the files below a taken sub-folder of level.
 int CountFilesBelow(SourceLevel *level, const char *sourceSub, const char *targetSub)
 {
     int sum = 0;

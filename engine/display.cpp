@@ -39,7 +39,6 @@ static LONGLONG LastRefreshTime = 0;
 // The bar that was last handed a position its thread has not yet confirmed.
 static HWND UnconfirmedBar = NULL;
 
-// Forgets what the controls were last seen to show.
 void ForgetDisplayState()
 {
     memset(ShownControls, 0, sizeof ShownControls);
@@ -61,7 +60,6 @@ static Shown *SlotOf(HWND control)
     return free;
 }
 
-// Sends text to a control unless it is already known to show it.
 void SetControlText(HWND control, const char *text)
 {
     Shown *slot = SlotOf(control);
@@ -106,7 +104,6 @@ static void FormatStatusLine(char *line, int size, const char *label, int first,
     snprintf(line, size, "%s%s / %s", label, firstText, secondText);
 }
 
-// Shows the counters in both status lines and the overall percentage, now.
 void UpdateStatusLines()
 {
     char left[STATUS_TEXT_MAX];
@@ -119,7 +116,7 @@ void UpdateStatusLines()
         SetBarPosition(TotalProgressBar, OverallPercent(ProcessedFiles, TotalSourceFiles));
 }
 
-// Records the text for the current-file line; a text too long is cut.
+// A text too long is cut.
 void RecordCurrentFile(const char *text)
 {
     size_t length = strlen(text);
@@ -130,7 +127,6 @@ void RecordCurrentFile(const char *text)
     FileTextPending = true;
 }
 
-// Records the position for the file progress bar.
 void RecordFileProgress(int percent)
 {
     PendingFilePercent = percent;
@@ -168,9 +164,7 @@ static void ShowRecorded()
     LastRefreshTime = NowMs();
 }
 
-// Shows at once what a refresh has left unshown, and returns only when the
-// window's thread has taken every position handed over: messages sent to a
-// thread are handled in order, so an answered query comes after all of them.
+// Messages sent to a thread are handled in order, so an answered query comes after all of them.
 void FlushDisplay()
 {
     if (RefreshDue || FileTextPending || FilePercentPending)
@@ -181,7 +175,6 @@ void FlushDisplay()
     }
 }
 
-// Shows everything when the last refresh is old enough.
 void RefreshDisplay()
 {
     RefreshDue = true;

@@ -92,7 +92,6 @@ static bool AddEntry(FolderLevel *level, const WIN32_FIND_DATAW *found)
     return true;
 }
 
-// Reads the level of folder as a pass's walk fetches it.
 DWORD ReadFolderLevel(const char *folder, FolderLevel *level)
 {
     WIN32_FIND_DATAW found;
@@ -121,7 +120,6 @@ void ReleaseFolderLevel(FolderLevel *level)
     memset(level, 0, sizeof *level);
 }
 
-// Starts the listing of folder and tells whether it lists any entry but "." and "..".
 DWORD ProbeFolder(const char *folder, bool *holdsEntry)
 {
     WIN32_FIND_DATAW found;

@@ -24,7 +24,7 @@ struct MirrorRun {
     bool resolveKinds;
 };
 
-// Size text of the current-file line, rounded up to KiB, and above 1024 KiB to MiB.
+// Rounded up to KiB, and above 1024 KiB to whole MiB.
 void FormatFileSize(unsigned long long size, char *out, size_t outSize)
 {
     unsigned long long kib = (size + 1023) / 1024;
@@ -34,8 +34,7 @@ void FormatFileSize(unsigned long long size, char *out, size_t outSize)
         snprintf(out, outSize, "%llu%s", (kib + 1023) / 1024, MEGABYTES_UNIT);
 }
 
-// Progress routine: raises the file bar as whole percentages grow, and keeps
-// the display current while a long copy runs.
+// Raises the file bar as whole percentages grow, and keeps the display current while a long copy runs.
 DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred, LARGE_INTEGER,
                             LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID)
 {
@@ -207,9 +206,8 @@ static void MirrorEntry(SourceLevel *level, const WalkEntry *walked)
     RefreshDisplay();
 }
 
-// Brings the pair's target tree up to date with its source tree; the
-// display shows the exact counters when the pass ends. After a cancel
-// nothing is copied, but a source that cannot be listed is still reported.
+// The display shows the exact counters when the pass ends. After a cancel nothing is copied, but a source that
+// cannot be listed is still reported.
 void MirrorFolder(PairFolders *pair, bool resolveKinds)
 {
     bool holdsEntry;

@@ -46,7 +46,6 @@ static bool HoldsForbiddenCharacter(const char *name)
     return false;
 }
 
-// False for a name the ANSI file functions would take for another entry or a device.
 bool NameAddressable(const char *name, bool exactInCodePage)
 {
     size_t length = strlen(name);
@@ -55,13 +54,11 @@ bool NameAddressable(const char *name, bool exactInCodePage)
     return !HoldsForbiddenCharacter(name) && !ReservedDeviceName(name);
 }
 
-// True when path is within the limit, with room for a folder's "*.*".
 bool PathWithinLimit(const char *path, bool folder)
 {
     return strlen(path) + (folder ? 3 : 0) < ANSI_PATH_LIMIT;
 }
 
-// True when path's folder part and name are within the limit.
 bool NameBesideWithinLimit(const char *path, const char *name)
 {
     const char *slash = strrchr(path, '\\');

@@ -13,7 +13,7 @@ static size_t SlotOf(const NameSet *set, const FolderLevel *level, const char *n
     return i;
 }
 
-// Builds the set of level's names, keeping the byte-wise first of twins.
+// For twins the byte-wise first spelling wins.
 DWORD BuildNameSet(const FolderLevel *level, NameSet *set)
 {
     set->slots = NULL;
@@ -45,7 +45,6 @@ void ReleaseNameSet(NameSet *set)
     set->slotCount = 0;
 }
 
-// The index of the chosen spelling of name, or -1.
 int ChosenSpelling(const NameSet *set, const FolderLevel *level, const char *name)
 {
     if (set->slotCount == 0)

@@ -34,7 +34,6 @@ static void IdentifyOwnFile(OwnFile *own, const char *path)
         CopyText(own->shortName, sizeof own->shortName, LastPart(shortPath));
 }
 
-// Learns what the own files are.
 void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const char *logPath)
 {
     IdentifyOwnFile(&OwnFiles[PROGRAM], programPath);
@@ -51,7 +50,6 @@ static bool IsThisOwnFile(const OwnFile &own, const char *path, const char *name
            Identify(path, &identity) && SameObject(&identity, &own.identity);
 }
 
-// True when the entry called name at path is one of the own files.
 bool IsOwnFile(const char *path, const char *name)
 {
     for (const OwnFile &own : OwnFiles)
@@ -60,7 +58,6 @@ bool IsOwnFile(const char *path, const char *name)
     return false;
 }
 
-// True when the entry called name at path is the log this run writes.
 bool IsRunLog(const char *path, const char *name)
 {
     return IsThisOwnFile(OwnFiles[RUN_LOG], path, name);

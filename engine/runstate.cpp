@@ -19,7 +19,6 @@ int LastFilePercent = 0;
 HFILE LogFile = HFILE_ERROR;
 int LeftAloneEntries = 0;
 
-// Sets the five counters and the count of entries left alone to zero.
 void ResetCounters()
 {
     TotalSourceFiles = 0;
@@ -30,7 +29,6 @@ void ResetCounters()
     LeftAloneEntries = 0;
 }
 
-// Appends one log line (prefix, path, CR LF) when the log is open.
 void WriteLogLine(const char *prefix, const char *path)
 {
     char line[LOG_LINE_MAX];
@@ -43,7 +41,6 @@ void WriteLogLine(const char *prefix, const char *path)
     WriteFile((HANDLE)(INT_PTR)LogFile, line, (DWORD)length, &written, NULL);
 }
 
-// Records an entry the run leaves alone.
 void ReportLeftAlone(const char *path)
 {
     LeftAloneEntries++;

@@ -9,7 +9,6 @@
 #include <stdio.h>
 #include <string.h>
 
-// Reads a source level and the names in it.
 DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source,
                       const char *target)
 {
@@ -35,7 +34,6 @@ void CloseSourceLevel(SourceLevel *level)
     ReleaseFolderLevel(&level->listing);
 }
 
-// The final path targetPath has below the pair's target.
 bool FinalPathInTarget(const PairFolders *pair, const char *targetPath, char *out, size_t size)
 {
     const Identity *target = &pair->targetIdentity;
@@ -64,7 +62,6 @@ static bool LinkMustNotBeFollowed(SourceLevel *level, const char *linkPath)
     return false;
 }
 
-// Judges entry index of level and builds its paths.
 Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *targetPath)
 {
     const ListedEntry *entry = &level->listing.entries[index];
@@ -113,13 +110,11 @@ static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source,
     CloseSourceLevel(&level);
 }
 
-// Walks a taken sub-folder of level with the walk's visitor.
 void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub, bool targetCreated)
 {
     WalkLevel(level->walk, level, sourceSub, targetSub, targetCreated);
 }
 
-// Walks a taken sub-folder of level with another visitor.
 void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit,
                    void *context)
 {
@@ -127,7 +122,6 @@ void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *target
     WalkLevel(&walk, level, sourceSub, targetSub, false);
 }
 
-// Walks the source tree of the pair.
 void WalkSource(PairFolders *pair, SourceVisitor visit, void *context)
 {
     SourceWalk walk = {pair, visit, context};

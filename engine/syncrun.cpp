@@ -117,9 +117,8 @@ static void ShowLeftAloneNote()
     ShowRunNote(text, MB_ICONWARNING);
 }
 
-// Thread routine of one sync run: the whole run. The starter has set
-// RunActive and cleared CancelRequested before the thread began, so that no
-// second start slips in and no cancel confirmed meanwhile is lost.
+// The starter has set RunActive and cleared CancelRequested before the thread began, so that no second start
+// slips in and no cancel confirmed meanwhile is lost.
 DWORD WINAPI SyncWorker(LPVOID)
 {
     BOOL wasEnabled[LOCKED_CONTROL_COUNT];

@@ -19,7 +19,6 @@ static bool AutoSaveExists()
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Finds "Ini.dat" once: in the program's folder, then in the current folder.
 void ResolveAutoSavePath()
 {
     char folder[MAX_PATH];

@@ -21,7 +21,6 @@ static bool Overlap(const char *first, const Identity *firstIdentity, const char
     return TextsNested(first, second) || Nested(firstIdentity, secondIdentity);
 }
 
-// True when the two folders are one or one lies inside the other.
 bool FoldersNested(const char *first, const char *second)
 {
     Identity firstIdentity, secondIdentity;
@@ -30,7 +29,6 @@ bool FoldersNested(const char *first, const char *second)
     return Overlap(first, &firstIdentity, second, &secondIdentity);
 }
 
-// Learns what the folders of one pair are.
 void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
 {
     memset(pair, 0, sizeof *pair);
@@ -51,7 +49,6 @@ void ForgetPairs()
     KnownPairCount = 0;
 }
 
-// Learns what the folders of every pair in the list are.
 void LearnPairs()
 {
     char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX];
@@ -70,7 +67,6 @@ void LearnPairs()
     }
 }
 
-// Pair index as learnt, when a pass may run on it.
 PairFolders *RunnablePair(int index)
 {
     if (index < 0 || index >= KnownPairCount || !KnownPairs[index].runnable)
@@ -94,7 +90,6 @@ static bool TargetOverlapsOthers(int index, const char *target, const Identity *
     return false;
 }
 
-// True when some runnable pair's target overlaps another runnable pair's folders.
 bool PairsOverlap()
 {
     for (int i = 0; i < KnownPairCount; i++) {
@@ -105,7 +100,6 @@ bool PairsOverlap()
     return false;
 }
 
-// True when the target of pair index, learnt anew, overlaps another runnable pair's folders.
 bool PairOverlapsNow(int index)
 {
     const PairFolders *pair = RunnablePair(index);
@@ -116,7 +110,6 @@ bool PairOverlapsNow(int index)
     return TargetOverlapsOthers(index, pair->target, &now, false);
 }
 
-// True while the pair's target is still the folder learnt at the start.
 bool TargetUnchanged(const PairFolders *pair)
 {
     Identity now;

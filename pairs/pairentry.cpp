@@ -34,7 +34,6 @@ static bool NextPiece(const char **cursor, char *out, size_t outSize)
     return true;
 }
 
-// Splits entry into source (piece 1) and target (piece 3).
 bool SplitPairEntry(const char *entry, char *source, size_t sourceSize, char *target, size_t targetSize)
 {
     char middle[PAIR_TEXT_MAX];
@@ -49,7 +48,6 @@ bool SplitPairEntry(const char *entry, char *source, size_t sourceSize, char *ta
     return false;
 }
 
-// True for a folder path a pair entry can carry.
 bool FolderCarriable(const char *folder)
 {
     return strpbrk(folder, "'@") == NULL;
@@ -63,7 +61,6 @@ static bool EntryFolder(const char *folder)
     return length > 0 && folder[length - 1] == '\\' && FolderCarriable(folder);
 }
 
-// True when text is exactly a composed entry of two carriable folders.
 bool IsWellFormedPairEntry(const char *text)
 {
     char source[PAIR_TEXT_MAX], target[PAIR_TEXT_MAX], again[PAIR_COMPOSE_MAX];
@@ -74,14 +71,12 @@ bool IsWellFormedPairEntry(const char *text)
     return ComposePairEntry(source, target, again, sizeof again) && strcmp(again, text) == 0;
 }
 
-// Number of entries in the pair list.
 int PairCount()
 {
     LRESULT count = SendMessageA(PairList, LB_GETCOUNT, 0, 0);
     return count > 0 ? (int)count : 0;
 }
 
-// Reads entry index into out (PAIR_TEXT_MAX bytes, zeroed first).
 bool GetPairEntry(int index, char *out)
 {
     memset(out, 0, PAIR_TEXT_MAX);
@@ -91,7 +86,6 @@ bool GetPairEntry(int index, char *out)
     return SendMessageA(PairList, LB_GETTEXT, (WPARAM)index, (LPARAM)out) != LB_ERR;
 }
 
-// Reads and splits entry index.
 bool GetPair(int index, char *source, char *target)
 {
     char entry[PAIR_TEXT_MAX];

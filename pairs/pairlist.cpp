@@ -10,13 +10,11 @@
 
 int SelectedPairIndex = 0;
 
-// True when PairList holds at least one entry.
 bool PairListHasEntries()
 {
     return PairCount() > 0;
 }
 
-// Enables AddPairButton once both folders are chosen.
 void OnFolderChosen()
 {
     if (SourceFolder[0] != 0 && TargetFolder[0] != 0)
@@ -37,7 +35,6 @@ static const char *RefusalOf(const char *entry, bool composed)
     return NULL;
 }
 
-// Adds the chosen pair to the end of the list, or refuses it with a notice.
 void AddPair()
 {
     char entry[PAIR_COMPOSE_MAX];
@@ -57,7 +54,6 @@ void AddPair()
     SavePairList(NULL);
 }
 
-// Removes the entry at SelectedPairIndex.
 void RemovePair()
 {
     SendMessageA(PairList, LB_DELETESTRING, (WPARAM)SelectedPairIndex, 0);
@@ -66,7 +62,6 @@ void RemovePair()
     SavePairList(NULL);
 }
 
-// Notes the selected index and enables RemovePairButton.
 void OnPairSelectionChanged()
 {
     SelectedPairIndex = (int)SendMessageA(PairList, LB_GETCURSEL, 0, 0);

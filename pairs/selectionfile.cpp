@@ -34,7 +34,6 @@ static size_t SavedListSize()
     return size;
 }
 
-// True when the list, with one more entry of entryLength characters, still fits one selection file.
 bool ListFitsWith(size_t entryLength)
 {
     return SavedListSize() + MARKER_LENGTH + entryLength <= SELECTION_READ_MAX;
@@ -92,7 +91,6 @@ static DWORD ReplaceFileContent(const char *path, const char *bytes, int length)
     return code;
 }
 
-// Writes the list to name (NULL: the auto-save file).
 bool SavePairList(const char *name)
 {
     char text[SELECTION_READ_MAX];
@@ -106,7 +104,6 @@ bool SavePairList(const char *name)
     return true;
 }
 
-// Splits text at "@" runs into well-formed entries; returns the pieces refused.
 int ParseSelectionText(const char *bytes, int length, void (*add)(const char *entry, void *context),
                        void *context)
 {
@@ -157,8 +154,7 @@ static int ReadWhole(HANDLE file, char *buffer, int limit)
     return total;
 }
 
-// Replaces the list by the entries of name (NULL: the auto-save file). A
-// file one byte over the limit is read to tell that it is too large.
+// A file one byte over the limit is read to tell that it is too large.
 bool LoadPairList(const char *name)
 {
     char bytes[SELECTION_READ_MAX + 1];
