@@ -164,7 +164,8 @@ TEST_F(TrustTest, NothingIsDeletedOnceTheSourceIsNoLongerTheOneLearnt)
         CleanTargetFolder(&pair);
         EXPECT_EQ(Snapshot(to), mirrored);
         EXPECT_EQ(answerer.Count("Der Quellordner '" + from + "' ist nicht mehr der Ordner vom Start"), 1);
-        EXPECT_NE(Log().find("WARNUNG - Quellordner verändert, Ziel nicht bereinigt: " + from + "\r\n"), std::string::npos);
+        std::string log = Log();
+        EXPECT_NE(log.find("WARNUNG - Quellordner verändert, Ziel nicht bereinigt: " + from + "\r\n"), std::string::npos) << log;
         EXPECT_FALSE(IsCancelRequested());
     }
     if (!skipped.empty())
