@@ -85,8 +85,8 @@ static bool TargetStillLearnt(PairFolders *pair, bool mirrored)
 
 // Mirrors every pair and cleans it when allowed, each only while its target
 // is still the folder learnt at the start. A pair whose target came to
-// overlap another pair's folders while the run went on is not cleaned, and
-// no later one either.
+// overlap another pair's folders while its mirror ran is not cleaned, and no
+// later one either.
 static void MirrorPairs(int count, bool cleanup, bool *told)
 {
     for (int i = 0; i < count; i++) {
@@ -94,14 +94,14 @@ static void MirrorPairs(int count, bool cleanup, bool *told)
         if (pair == NULL || !TargetStillLearnt(pair, false))
             continue;
         MirrorFolder(pair, cleanup);
-        if (!cleanup || IsCancelRequested() || !TargetStillLearnt(pair, true))
+        if (!cleanup || IsCancelRequested())
             continue;
         if (PairOverlapsNow(i)) {
             cleanup = false;
             ShowRunNote(OVERLAP_WARNING, MB_ICONWARNING);
-            continue;
+        } else if (TargetStillLearnt(pair, true)) {
+            CleanTargetFolder(pair);
         }
-        CleanTargetFolder(pair);
     }
 }
 

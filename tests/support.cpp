@@ -321,7 +321,9 @@ void ProgramFixture::Open(int show)
 void ProgramFixture::OpenLog()
 {
     OFSTRUCT record;
+    SetLastError(0xDEADBEEF);
     LogFile = OpenFile("log.txt", &record, OF_CREATE | OF_WRITE);
+    EXPECT_NE(LogFile, HFILE_ERROR) << "log.txt cannot be made: error " << GetLastError();
 }
 
 std::string ProgramFixture::Log()
