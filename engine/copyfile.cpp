@@ -33,24 +33,26 @@ static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE 
 
 // Copies source to temporary with the platform's routine, flushes it and
 // moves it over target; a cancel is honoured before the copy begins, since
-// not every platform's copy honours its flag.
+// not every platform's copy honours its flag, and what a failed copy wrote
+// is removed, since not every platform's copy removes it itself.
 static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, const char *target,
                                      LPPROGRESS_ROUTINE progress, LPBOOL cancel)
 {
     if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
         return ERROR_REQUEST_ABORTED;
-    if (!CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS))
-        return GetLastError();
-    HANDLE written = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    DWORD code = Outcome(written != INVALID_HANDLE_VALUE && FlushFileBuffers(written));
-    if (written != INVALID_HANDLE_VALUE)
-        CloseHandle(written);
+    DWORD code = Outcome(CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+    if (code == ERROR_FILE_EXISTS)
+        return code; // a leftover of a killed run, which the caller removes
+    if (code == ERROR_SUCCESS) {
+        HANDLE written = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+        code = Outcome(written != INVALID_HANDLE_VALUE && FlushFileBuffers(written));
+        if (written != INVALID_HANDLE_VALUE)
+            CloseHandle(written);
+    }
     if (code == ERROR_SUCCESS)
         code = Outcome(MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    if (code != ERROR_SUCCESS) {
-        SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(temporary);
-    }
+    if (code != ERROR_SUCCESS)
+        RemoveLeftover(temporary);
     return code;
 }
 
