@@ -2,14 +2,10 @@
 # Installs what is missing, builds the program and the tests, and runs the
 # whole suite under Wine and Xvfb in a prefix, display, Wine server and
 # fixture folder of this run's own. Exits non-zero on any failure.
-#   bash scripts/test.sh [--load] [ctest arguments]
-# --load adds the load test (a tree of 100,000 entries).
+#   bash scripts/test.sh [ctest arguments]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-labels=(-LE load)
-extra=()
-if [ "${1:-}" = --load ]; then labels=(); extra=(python3); shift; fi
-install_packages "${BASE_PACKAGES[@]}" "${extra[@]}"
+install_packages "${BASE_PACKAGES[@]}"
 choose_wine
 echo "Building (program i686, tests $TEST_ARCH)"
 if [ "$TEST_ARCH" = i686 ]; then
@@ -22,4 +18,4 @@ make_run_root
 start_display
 start_wine
 cd "$ROOT/build/$TEST_ARCH"
-ctest --output-on-failure --timeout 600 -j1 "${labels[@]}" "$@"
+ctest --output-on-failure --timeout 600 -j1 "$@"

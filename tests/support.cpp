@@ -2,10 +2,9 @@
 #include "support.h"
 #include "engine/display.h"
 #include "engine/passes.h"
-#include "pairs/pairentry.h"
 #include "pairs/autosave.h"
+#include "pairs/pairentry.h"
 #include <algorithm>
-#include <commctrl.h>
 
 void MakeTree(const std::string &root, const std::vector<std::string> &entries)
 {
@@ -22,6 +21,15 @@ bool WriteBytes(const std::string &path, const std::string &bytes)
     CloseHandle(file);
     EXPECT_TRUE(ok && written == bytes.size()) << "cannot write " << path << ": error " << GetLastError();
     return ok;
+}
+
+void Put(const std::string &path, const std::string &bytes, ULONGLONG time, DWORD attributes)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteBytes(path, bytes);
+    if (time != 0)
+        SetWriteTime(path, time);
+    SetFileAttributesA(path.c_str(), attributes);
 }
 
 // Reads sharing everything, so that a program replacing the file meanwhile is not hindered.
@@ -53,7 +61,8 @@ ULONGLONG GetWriteTime(const std::string &path)
     return ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
-std::string FixtureRoot()
+// The folder this test run keeps its files in (MIRRORIX_FIXTURES), on drive Z:, ending in a backslash.
+static std::string FixtureRoot()
 {
     const char *root = getenv("MIRRORIX_FIXTURES");
     if (root == NULL || root[0] != '/')
@@ -70,6 +79,7 @@ std::string UnixPath(const std::string &path)
     return unixPath;
 }
 
+// Wine starts the script but cannot wait for it, so the script leaves a marker with its status.
 bool RunShell(const std::string &script)
 {
     static LONG counter = 0;
@@ -90,6 +100,15 @@ bool RunShell(const std::string &script)
     return status == "0\n";
 }
 
+int Lines(const std::string &log, const std::string &prefix)
+{
+    std::string all = "\n" + log, start = "\n" + prefix;
+    int lines = 0;
+    for (size_t at = all.find(start); at != std::string::npos; at = all.find(start, at + 1))
+        lines += at + 1 < all.size(); // the break after the last line starts none
+    return lines;
+}
+
 TempFolder::TempFolder()
 {
     static LONG counter = 0;
@@ -98,10 +117,7 @@ TempFolder::TempFolder()
     SetCurrentDirectoryA(path.c_str());
 }
 
-TempFolder::~TempFolder()
-{
-    RunShell("rm -rf '" + UnixPath(path) + "'");
-}
+TempFolder::~TempFolder() { RunShell("rm -rf '" + UnixPath(path) + "'"); } // it may hold links
 
 static void AddToSnapshot(const std::string &top, const std::string &folder, std::map<std::string, std::string> &shot)
 {
@@ -140,24 +156,6 @@ BoxAnswerer::BoxAnswerer(Rule r, DWORD p) : rule(r ? r : DefaultAnswer), process
         Scan();
 }) {}
 
-BoxAnswerer::~BoxAnswerer()
-{
-    stop = true;
-    thread.join();
-}
-
-std::vector<SeenBox> BoxAnswerer::Seen()
-{
-    std::lock_guard<std::mutex> hold(lock);
-    return seen;
-}
-
-void BoxAnswerer::SetChoice(const std::string &name)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    choice = name;
-}
-
 static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
 {
     if (IsWindowVisible(window))
@@ -165,48 +163,11 @@ static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
     return TRUE;
 }
 
-// The button of box drawn as its default.
-static int DefaultButtonOf(HWND box)
-{
-    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
-        if (GetDlgItem(box, id) && (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
-            return id;
-    return 0;
-}
-
-// The child of parent in tree (expanded first) whose text is name.
-static HTREEITEM TreeChild(HWND tree, HTREEITEM parent, const std::string &name)
-{
-    char text[MAX_PATH];
-    TVITEMA item = {};
-    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)parent);
-    for (item.hItem = TreeView_GetChild(tree, parent); item.hItem != NULL; item.hItem = TreeView_GetNextSibling(tree, item.hItem)) {
-        item.mask = TVIF_TEXT | TVIF_HANDLE, item.pszText = text, item.cchTextMax = sizeof text;
-        if (SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item) && _stricmp(text, name.c_str()) == 0)
-            return item.hItem;
-    }
-    return NULL;
-}
-
-// Answers an open or save dialog with name, or the folder browser with the
-// folder name. Under Wine the browser's tree reads Desktop, its virtual
-// folders, "/" (the Linux root, Z:\) at most one level below, then folder names.
+// Answers a file dialog with name ("" cancels it).
 static void AnswerDialog(HWND dialog, const std::string &name)
 {
-    HWND field = GetDlgItem(dialog, 0x47c), tree = FindWindowExA(dialog, NULL, "SysTreeView32", NULL);
-    if (tree != NULL) {
-        HTREEITEM root = TreeView_GetRoot(tree), item = TreeChild(tree, root, name.empty() ? "My Computer" : "/");
-        for (HTREEITEM top = TreeView_GetChild(tree, root); item == NULL && top != NULL; top = TreeView_GetNextSibling(tree, top))
-            item = TreeChild(tree, top, "/");
-        for (size_t at = 3, end; item != NULL && at < name.size(); at = end + 1) {
-            end = std::min(name.find('\\', at), name.size());
-            item = TreeChild(tree, item, name.substr(at, end - at));
-        }
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
-    } else if (field != NULL && !name.empty()) {
-        SendMessageA(field, WM_SETTEXT, 0, (LPARAM)name.c_str());
-    }
-    PostMessageA(dialog, WM_COMMAND, field != NULL && name.empty() ? IDCANCEL : IDOK, 0);
+    SendMessageA(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, (LPARAM)name.c_str());
+    PostMessageA(dialog, WM_COMMAND, name.empty() ? IDCANCEL : IDOK, 0);
 }
 
 void BoxAnswerer::Scan()
@@ -219,10 +180,8 @@ void BoxAnswerer::Scan()
         DWORD owner = 0;
         GetClassNameA(window, className, sizeof className);
         GetWindowThreadProcessId(window, &owner);
-        if (strcmp(className, "Notepad") == 0) {
-            notepads++;
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        }
+        if (strcmp(className, "Notepad") == 0)
+            notepads++, PostMessageA(window, WM_CLOSE, 0, 0);
         if (strcmp(className, "#32770") != 0 || (process != 0 && owner != process) || std::count(answered.begin(), answered.end(), window))
             continue;
         if (GetDlgItem(window, 0xFFFF) == NULL) { // the dialog's thread waits in its own loop, not for the lock
@@ -237,7 +196,7 @@ void BoxAnswerer::Scan()
         if (answer == 0)
             continue;
         std::lock_guard<std::mutex> hold(lock);
-        seen.push_back({title, text, answer, DefaultButtonOf(window)});
+        seen.push_back({title, text, answer, GetWindowLongA(GetDlgItem(window, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON ? IDNO : 0});
         answered.push_back(window);
         PostMessageA(window, WM_COMMAND, (WPARAM)answer, 0);
     }
@@ -269,18 +228,6 @@ bool PumpUntil(std::function<bool()> condition, DWORD timeoutMs)
     }
 }
 
-bool RunPumping(std::function<void()> work, DWORD timeoutMs)
-{
-    std::atomic<bool> done{false};
-    std::thread thread([&] {
-        work();
-        done = true;
-    });
-    bool ended = PumpUntil([&] { return done.load(); }, timeoutMs);
-    thread.join();
-    return ended;
-}
-
 Learnt::Learnt(const std::string &from, const std::string &to)
 {
     LearnPairFolders(from.c_str(), to.c_str(), this);
@@ -294,7 +241,9 @@ void ProgramFixture::SetUp()
     ResolveAutoSavePath();
     MakeFolder(source);
     MakeFolder(target);
-    Open(SW_HIDE);
+    TakeExitAfterRun();
+    ForgetDisplayState();
+    ASSERT_NE(CreateMainWindow(GetModuleHandleA(NULL), SW_HIDE), (HWND)NULL);
 }
 
 void ProgramFixture::TearDown()
@@ -302,20 +251,10 @@ void ProgramFixture::TearDown()
     SetRunActive(false);
     if (IsWindow(MainWindow))
         DestroyWindow(MainWindow);
-    PumpUntil();
+    PumpUntil(); // the window's quit message
     Log();
     ClearCancel();
     TakeExitAfterRun();
-}
-
-void ProgramFixture::Open(int show)
-{
-    if (IsWindow(MainWindow))
-        DestroyWindow(MainWindow);
-    PumpUntil(); // the quit message of the window before
-    TakeExitAfterRun();
-    ForgetDisplayState();
-    ASSERT_NE(CreateMainWindow(GetModuleHandleA(NULL), show), (HWND)NULL);
 }
 
 void ProgramFixture::OpenLog()
@@ -331,7 +270,7 @@ std::string ProgramFixture::Log()
     if (LogFile != HFILE_ERROR)
         CloseHandle((HANDLE)(INT_PTR)LogFile);
     LogFile = HFILE_ERROR;
-    return ReadBytes(temp / "log.txt");
+    return RunLog();
 }
 
 void ProgramFixture::AddPair(const std::string &from, const std::string &to)
@@ -340,6 +279,29 @@ void ProgramFixture::AddPair(const std::string &from, const std::string &to)
     ComposePairEntry(from.c_str(), to.c_str(), entry, sizeof entry);
     SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry);
     EnableWindow(SyncButton, TRUE);
+}
+
+void ProgramFixture::SetPairs(const std::vector<std::pair<std::string, std::string>> &pairs)
+{
+    SetList({});
+    for (const auto &pair : pairs)
+        AddPair(pair.first, pair.second);
+}
+
+void ProgramFixture::SetList(const std::vector<std::string> &entries)
+{
+    SendMessageA(PairList, LB_RESETCONTENT, 0, 0);
+    for (const std::string &entry : entries)
+        SendMessageA(PairList, LB_ADDSTRING, 0, (LPARAM)entry.c_str());
+}
+
+std::vector<std::string> ProgramFixture::Entries()
+{
+    std::vector<std::string> entries;
+    char text[PAIR_TEXT_MAX];
+    for (int i = 0; i < PairCount() && GetPairEntry(i, text); i++)
+        entries.push_back(text);
+    return entries;
 }
 
 std::string ProgramFixture::State()

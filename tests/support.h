@@ -1,5 +1,4 @@
-// Shared helpers of the tests: files, temporary folders, a thread that
-// answers message boxes and dialogs, and the fixture around the program's window.
+// Shared helpers of the tests: files, temporary folders, a thread that answers message boxes and dialogs, and the fixture around the program's window.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -13,28 +12,32 @@
 #include <gtest/gtest.h>
 #include "app/controls.h"
 #include "app/mainwindow.h"
+#include "base/texts.h"
 #include "engine/runstate.h"
 #include "pairs/folderrules.h"
 #include "resources/resource.h"
+
+const ULONGLONG OLD_TIME = 120000000000000000ULL; // a last-write time long past
 
 inline void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
 // Makes root and below it every entry: a folder where the name ends in "\", else a file holding its name.
 void MakeTree(const std::string &root, const std::vector<std::string> &entries);
 bool WriteBytes(const std::string &path, const std::string &bytes);
+// Writes bytes to path (read-only or not before), then gives it the time (unless 0) and attributes.
+void Put(const std::string &path, const std::string &bytes, ULONGLONG time = 0, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+// Opens path for reading, sharing only share: another program holding it.
+inline HANDLE Hold(const std::string &path, DWORD share = 0) { return CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL); }
 std::string ReadBytes(const std::string &path); // "<missing>" when it cannot be read
 inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 void SetWriteTime(const std::string &path, ULONGLONG ticks);
 ULONGLONG GetWriteTime(const std::string &path);
-// The folder this test run keeps its files in (MIRRORIX_FIXTURES, a Linux
-// path; the test stops without it) on drive Z:, the Linux root; ends in a backslash.
-std::string FixtureRoot();
 std::string UnixPath(const std::string &path); // of a path on drive Z:
-// Runs a shell script on the Linux side until it ends; true when its last
-// command succeeded (Wine cannot wait for it: it leaves a marker file).
+// Runs a shell script on the Linux side until it ends; true when its last command succeeded.
 bool RunShell(const std::string &script);
+// Lines of log that begin with prefix.
+int Lines(const std::string &log, const std::string &prefix);
 
-// A fresh folder under the fixture root that the process works in, removed
-// on the Linux side (it may hold links) when the object goes.
+// A fresh folder under the fixture root that the process works in, removed when the object goes.
 struct TempFolder {
     std::string path; // ends in a backslash
     TempFolder();
@@ -42,36 +45,28 @@ struct TempFolder {
     std::string operator/(const std::string &name) const { return path + name; }
 };
 
-inline std::string ControlText(HWND control)
-{
-    char text[2048] = "";
-    GetWindowTextA(control, text, sizeof text);
-    return text;
-}
+inline std::string ControlText(HWND control) { char text[2048] = ""; return GetWindowTextA(control, text, sizeof text), text; }
 inline int BarPosition(HWND bar) { return (int)SendMessageA(bar, PBM_GETPOS, 0, 0); }
 // Every entry below folder by relative path: a file's content or "<folder>".
 std::map<std::string, std::string> Snapshot(const std::string &folder);
 
 struct SeenBox {
     std::string title, text;
-    int answer, defaultButton;
+    int answer, defaultButton; // IDNO when No is the default, else 0
 };
 int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part);
 // Yes for questions, Ignore for copy errors, OK otherwise.
 int DefaultAnswer(const std::string &title, const std::string &text);
 
-// Answers the message boxes of this process (of every process with 0) from
-// a thread of its own by rule (0: look again later), closes Notepad windows,
-// types the chosen name into open and save dialogs ("" cancels them) and
-// picks the chosen folder in the folder browser ("" picks a virtual folder).
+// Answers the message boxes of this process (of every process with 0) by rule (0: look again later), types the chosen name into file dialogs, closes Notepad.
 class BoxAnswerer {
 public:
     using Rule = std::function<int(const std::string &title, const std::string &text)>;
     explicit BoxAnswerer(Rule rule = nullptr, DWORD process = GetCurrentProcessId());
-    ~BoxAnswerer();
-    std::vector<SeenBox> Seen(); // each box once its answer is posted
+    ~BoxAnswerer() { stop = true, thread.join(); }
+    std::vector<SeenBox> Seen() { std::lock_guard<std::mutex> hold(lock); return seen; } // each box once its answer is posted
     int Count(const std::string &part) { return CountBoxes(Seen(), part); }
-    void SetChoice(const std::string &name);
+    void SetChoice(const std::string &name) { std::lock_guard<std::mutex> hold(lock); choice = name; }
     // Serves this thread's messages until a Notepad window was closed since the last wait and none is left.
     bool WaitForNotepadClosed(DWORD timeoutMs = 60000);
 private:
@@ -87,38 +82,30 @@ private:
     std::thread thread;
 };
 
-// Serves this thread's messages until condition holds (false after
-// timeoutMs); without one, serves every message posted so far.
+// Serves this thread's messages until condition holds (false after timeoutMs); without one, those posted so far.
 bool PumpUntil(std::function<bool()> condition = nullptr, DWORD timeoutMs = 60000);
-// Runs work on a thread of its own while this thread serves messages; false when it did not end in time.
-bool RunPumping(std::function<void()> work, DWORD timeoutMs = 60000);
 
-// A pair as a run learns it at its start: its folders identified and its
-// source's files counted.
-struct Learnt : PairFolders {
-    Learnt(const std::string &from, const std::string &to);
-};
+// A pair as a run learns it at its start: its folders identified and its source's files counted.
+struct Learnt : PairFolders { Learnt(const std::string &from, const std::string &to); };
 
-// A fresh temp folder with a source and a target folder, the program's
-// main window (hidden, until a test opens it anew), zero counters, no cancel
-// and no log; the user's clicks.
+// A temp folder with a source and a target, a new hidden main window, zero counters, no cancel, no log.
 struct ProgramFixture : ::testing::Test {
     TempFolder temp;
     std::string source = temp / "quelle\\", target = temp / "ziel\\";
     void SetUp() override;
     void TearDown() override;
-    // Creates the main window anew (as a start does), after the one before is gone.
-    void Open(int show = SW_SHOWNORMAL);
     void OpenLog();
     std::string Log(); // closes the log and reads it
-    // Appends the entry of a pair, composed by the program, to the list.
+    std::string RunLog() { return ReadBytes(temp / "log.txt"); }
+    // Appends the entry of a pair, composed by the program, to the list; SetPairs and SetList replace the list.
     void AddPair(const std::string &from, const std::string &to);
+    void SetPairs(const std::vector<std::pair<std::string, std::string>> &pairs);
+    void SetList(const std::vector<std::string> &entries);
+    std::vector<std::string> Entries();
     void Click(HWND control) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)control); }
-    void Post(HWND control) { PostMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)control); }
     void Menu(int id) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     // Which of exit, list, folder buttons, add, open and save are usable, and the sync button's text.
     std::string State();
-    // Starts a run with the sync button, answering its boxes by rule, and serves
-    // messages until it has ended and its log was shown; returns the boxes.
+    // Starts a run with the sync button, answering its boxes by rule, until it has ended and its log was shown.
     std::vector<SeenBox> Run(BoxAnswerer::Rule rule = nullptr, DWORD timeoutMs = 60000);
 };

@@ -1,6 +1,4 @@
-// End-to-end test of the real program, used as a person would: a run from
-// a fresh start, the close question and the exit code, a second start on the
-// same list, another list beside it, and the program kept on its backup stick.
+// End-to-end test of the real program, used as a person would: a run from a fresh start, the close question and the exit code, a second start on the same list, another list beside it, and the program kept on its backup stick.
 #include "remote.h"
 #include "../support.h"
 
@@ -21,6 +19,43 @@ struct EndToEnd : ::testing::Test {
         return DefaultAnswer(title, text);
     }, 0};
 
+    // The window keeps its size, place, style and class; its children follow the control table, without identifiers, in their first states.
+    void ExpectLayout()
+    {
+        const RECT layout[CONTROL_COUNT] = {{50, 220, 500, 175}, {500, 95, 50, 25}, {500, 125, 50, 25}, {350, 575, 200, 25}, {50, 575, 200, 25},
+            {100, 175, 400, 25}, {100, 395, 400, 25}, {500, 0, 100, 25}, {150, 20, 300, 50}, {50, 105, 100, 30}, {50, 135, 100, 30}, {0, 465, 600, 25},
+            {50, 490, 500, 20}, {50, 520, 500, 20}, {0, 550, 300, 25}, {300, 550, 300, 25}, {150, 100, 300, 20}, {150, 130, 300, 20}, {220, 430, 200, 25}};
+        RECT client, outer, expected = {0, 0, 600, 630};
+        GetClientRect(program.main, &client);
+        GetWindowRect(program.main, &outer);
+        AdjustWindowRectEx(&expected, GetWindowLongA(program.main, GWL_STYLE), FALSE, GetWindowLongA(program.main, GWL_EXSTYLE));
+        EXPECT_EQ(client.right, 600);
+        EXPECT_EQ(outer.bottom - outer.top, expected.bottom - expected.top) << "630 high but for the menu bar";
+        EXPECT_EQ(outer.left, GetSystemMetrics(SM_CXFULLSCREEN) / 2 - (outer.right - outer.left) / 2);
+        EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYFULLSCREEN) / 2 - (outer.bottom - outer.top) / 2);
+        EXPECT_EQ(GetWindowLongA(program.main, GWL_STYLE) & 0x00CF0000, 0x00CA0000);
+        EXPECT_EQ(GetClassLongA(program.main, GCL_STYLE), 0u);
+        EXPECT_EQ(Text(program.main), "KR-Mirrorix - Freies Werkzeug zum Spiegeln von Ordnern");
+        for (int i = 0; i < CONTROL_COUNT; i++) {
+            char className[64] = "";
+            RECT r;
+            HWND child = program.controls[i];
+            GetClassNameA(child, className, sizeof className);
+            GetWindowRect(child, &r);
+            MapWindowPoints(NULL, program.main, (POINT *)&r, 2);
+            DWORD ignored = WS_DISABLED | (i == 0 ? WS_VSCROLL : _stricmp(className, "edit") == 0 ? WS_BORDER : 0);
+            EXPECT_STRCASEEQ(className, ControlTable[i].className) << i;
+            EXPECT_EQ(GetWindowLongA(child, GWL_STYLE) & ~ignored, ControlTable[i].style & ~ignored) << i;
+            EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, i == 0 ? 175 : r.bottom - r.top}), // the list shortens itself to whole lines
+                      std::vector<LONG>({layout[i].left, layout[i].top, layout[i].right, layout[i].bottom})) << i;
+            EXPECT_EQ(GetDlgCtrlID(child), 0) << i;
+        }
+        EXPECT_EQ(SendMessageA(program.Control(&PairList), LB_GETCOUNT, 0, 0), 1) << "the start loads Ini.dat";
+        EXPECT_TRUE(IsWindowEnabled(program.Control(&SyncButton)));
+        EXPECT_FALSE(IsWindowEnabled(program.Control(&AddPairButton)));
+        EXPECT_EQ(SendMessageA(program.Control(&CleanupCheckbox), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageA(program.Control(&TotalProgressBar), PBM_GETRANGE, FALSE, 0), 100);
+    }
     // Runs a sync from the start button to the closed log; returns the lines the closing note found.
     std::string RunSync()
     {
@@ -48,9 +83,8 @@ TEST_F(EndToEnd, ARunAndTheProgramOnItsStick)
     std::string entry = "'" + source + "' -> '" + temp / "ziel\\'", list = "@@'" + source + "' -> '" + stick + "'" + std::string(1, '\0');
     WriteBytes(work + "Ini.dat", "@@" + entry + std::string(1, '\0'));
     program = StartProgram(PROGRAM_EXE, work);
-    EXPECT_TRUE(SendMessageA(program.Control(&PairList), LB_GETCOUNT, 0, 0) == 1 && IsWindowEnabled(program.Control(&SyncButton))) << "the start loads Ini.dat";
+    ExpectLayout();
     EXPECT_EQ(RunSync(), "synchronisierte Dateien: 2 / 2 | bereinigte Dateien: 0 / 2 | aktuelle Datei: n/a");
-    EXPECT_EQ(answerer.Count("Möchten Sie die Synchronisierung jetzt starten?"), 1);
     EXPECT_TRUE(Exists(temp / "ziel\\a\\leer"));
     EXPECT_EQ(Close(), 0u);
     // The program on its stick, started from elsewhere: the stick is the target, the list lies beside the program.
@@ -61,7 +95,9 @@ TEST_F(EndToEnd, ARunAndTheProgramOnItsStick)
     EXPECT_EQ(WaitForExit(second), 0u) << "a second start ends at once";
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(program.main); }, 5000)) << "and brings the first window back";
     EXPECT_EQ(RunSync().substr(0, 30), "synchronisierte Dateien: 2 / 2");
-    EXPECT_TRUE(ReadBytes(stick + "Ini.dat") == list && Exists(stick + "KR-Mirrorix.exe") && Exists(stick + "a\\zwei.txt")) << "the program and its list on the stick are kept";
+    EXPECT_EQ(ReadBytes(stick + "Ini.dat"), list) << "the program and its list on the stick are kept";
+    EXPECT_TRUE(Exists(stick + "KR-Mirrorix.exe"));
+    EXPECT_TRUE(Exists(stick + "a\\zwei.txt"));
     // Another list in another folder starts beside it.
     ASSERT_TRUE(CopyFileA(PROGRAM_EXE, (work + "KR-Mirrorix.exe").c_str(), FALSE));
     Program other = StartProgram(work + "KR-Mirrorix.exe", temp.path);
@@ -70,6 +106,7 @@ TEST_F(EndToEnd, ARunAndTheProgramOnItsStick)
     EXPECT_EQ(Close(), 0u);
     std::swap(other, program);
     EXPECT_EQ(Close(), 0u);
+    EXPECT_EQ(answerer.Count("Möchten Sie die Synchronisierung jetzt starten?"), 2);
     EXPECT_EQ(answerer.Seen().size(), 10u) << "two runs with start question and note, three closes with two questions each";
 }
 

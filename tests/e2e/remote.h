@@ -1,5 +1,4 @@
-// Driving KR-Mirrorix.exe from another process: its start, its controls and
-// its end. Every wait is bounded.
+// Driving KR-Mirrorix.exe from another process: its start, its controls and its end. Every wait is bounded.
 #pragma once
 #include <windows.h>
 #include <string>
