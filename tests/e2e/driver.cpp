@@ -34,6 +34,7 @@ struct EndToEnd : ::testing::Test {
         EXPECT_EQ(outer.left, GetSystemMetrics(SM_CXFULLSCREEN) / 2 - (outer.right - outer.left) / 2);
         EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYFULLSCREEN) / 2 - (outer.bottom - outer.top) / 2);
         EXPECT_EQ(GetWindowLongA(program.main, GWL_STYLE) & 0x00CF0000, 0x00CA0000);
+        EXPECT_EQ(GetWindowLongA(program.main, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0) << "the system adds the edge to a caption";
         EXPECT_EQ(GetClassLongA(program.main, GCL_STYLE), 0u);
         EXPECT_EQ(Text(program.main), "KR-Mirrorix - Freies Werkzeug zum Spiegeln von Ordnern");
         for (int i = 0; i < CONTROL_COUNT; i++) {
