@@ -25,8 +25,10 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     ResolveAutoSavePath();
     DeleteFileA((std::string(windows) + "\\Ini.dat").c_str());
     EXPECT_EQ(AutoSavePath, temp / "Ini.dat");
+    WriteBytes(temp / "Ini.dat.neu", "left by a save that was killed");
     for (const auto &c : {std::make_pair(std::vector<std::string>{ENTRY_1}, "@@" + ENTRY_1 + NUL), {{ENTRY_1, ENTRY_2}, "@@" + ENTRY_1 + "@@" + ENTRY_2 + NUL}, {{}, ""}}) {
         SetList(c.first);
+        BoxAnswerer answerer; // a failed save says so in a box
         ASSERT_TRUE(SavePairList(NULL));
         EXPECT_EQ(ReadBytes(temp / "Ini.dat"), c.second);
         EXPECT_FALSE(Exists(temp / "Ini.dat.neu"));
