@@ -5,8 +5,9 @@
 #include <string.h>
 
 enum {
-    COPY_CHUNK_MAX = 1024 * 1024, // largest transfer between two progress calls
-    COPY_CHUNK_MIN = 64 * 1024    // smallest buffer taken for a copy
+    // Transfer between two progress calls. A buffer this small stays in the
+    // processor's cache: with 1 MiB a large file copied at half the speed.
+    COPY_CHUNK_BYTES = 64 * 1024
 };
 
 // Reads the cancel flag the way the platform's copy routine does.
@@ -107,24 +108,12 @@ static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, BYTE *buffer, D
     return ok;
 }
 
-// Copies the data through a buffer fitting the file: small files (most of a
-// mirror) go through the stack, larger ones through one heap block.
+// Copies the data through a buffer on the stack.
 static bool CopyData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUTINE progress, LPVOID data,
                      LPBOOL cancel)
 {
-    if (total <= COPY_CHUNK_MIN) {
-        BYTE small[COPY_CHUNK_MIN];
-        return TransferData(from, to, total, small, sizeof small, progress, data, cancel);
-    }
-    DWORD bufferSize = total < COPY_CHUNK_MAX ? (DWORD)total : (DWORD)COPY_CHUNK_MAX;
-    BYTE *buffer = (BYTE *)HeapAlloc(GetProcessHeap(), 0, bufferSize);
-    if (buffer == NULL) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    bool ok = TransferData(from, to, total, buffer, bufferSize, progress, data, cancel);
-    HeapFree(GetProcessHeap(), 0, buffer);
-    return ok;
+    BYTE buffer[COPY_CHUNK_BYTES];
+    return TransferData(from, to, total, buffer, sizeof buffer, progress, data, cancel);
 }
 
 // Gives the open target the source's last-write time and attributes in one call.
