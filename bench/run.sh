@@ -240,17 +240,20 @@ print()
 for tree in sorted({t for t, tool in rows if tool == "before"}):
     print("Tree %s, KR-Mirrorix against the build before (medians of the rounds' ratios): %s"
           % (tree, " / ".join(ratio(tree, "program", i, "before") for i in range(3))))
-# The unchanged re-run's floor: the naive mirror plus one listing of the source, per round.
+# The floors: a baseline plus one listing of the source (the count pass the
+# status line needs), per round.
+def over_listing(tree, step, against):
+    base, listing, program = rows.get((tree, against), {}), rows.get((tree, "listing"), {}), rows.get((tree, "program"), {})
+    values = [program[k][step] / (base[k][step] + listing[k][step]) for k in program if k in base and k in listing]
+    return "%.2f" % statistics.median(values) if values else None
 for tree in sorted({t for t, tool in rows if tool == "listing"}):
-    naive, listing, program = rows.get((tree, "naive"), {}), rows[(tree, "listing")], rows.get((tree, "program"), {})
-    values = [program[k][1] / (naive[k][1] + listing[k][1]) for k in program if k in naive and k in listing]
-    if values:
-        print("Tree %s, KR-Mirrorix's unchanged re-run against the naive mirror plus one listing of the source: %.2f"
-              % (tree, statistics.median(values)))
+    if over_listing(tree, 1, "naive"):
+        print("Tree %s, KR-Mirrorix's unchanged re-run against the naive mirror plus one listing of the source: %s"
+              % (tree, over_listing(tree, 1, "naive")))
 for against in ("failsafe", "flushed"):
     for tree in sorted({t for t, tool in rows if tool == against}):
-        print("Tree %s, KR-Mirrorix's changed re-run against the %s mirror: %s"
-              % (tree, names[against], ratio(tree, "program", 2, against)))
+        print("Tree %s, KR-Mirrorix's changed re-run against the %s mirror: %s (plus one listing of the source: %s)"
+              % (tree, names[against], ratio(tree, "program", 2, against), over_listing(tree, 2, against) or "-"))
 if median("B", "program", 0) and median("B", "cp", 0):
     program, cp = B_MIB * 1000 / median("B", "program", 0), B_MIB * 1000 / median("B", "cp", 0)
     def share(tool):
