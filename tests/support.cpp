@@ -90,8 +90,7 @@ bool RunShell(const std::string &script)
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA("Z:\\bin\\sh", &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return false;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess), CloseHandle(process.hThread);
     for (DWORD start = GetTickCount(); !Exists(base + ".done") && GetTickCount() - start < 30000;)
         Sleep(5);
     std::string status = ReadBytes(base + ".done");
@@ -151,10 +150,7 @@ int DefaultAnswer(const std::string &title, const std::string &text)
     return title == "Rückfrage" ? IDYES : text.find("Fehler beim Kopieren") == 0 ? IDIGNORE : IDOK;
 }
 
-BoxAnswerer::BoxAnswerer(Rule r, DWORD p) : rule(r ? r : DefaultAnswer), process(p), thread([this] {
-    for (; !stop; Sleep(10))
-        Scan();
-}) {}
+BoxAnswerer::BoxAnswerer(Rule r, DWORD p) : rule(r ? r : DefaultAnswer), process(p), thread([this] { for (; !stop; Sleep(10)) Scan(); }) {}
 
 static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
 {
@@ -249,8 +245,7 @@ void ProgramFixture::SetUp()
 void ProgramFixture::TearDown()
 {
     SetRunActive(false);
-    if (IsWindow(MainWindow))
-        DestroyWindow(MainWindow);
+    DestroyWindow(MainWindow); // fails harmlessly when a test destroyed it
     PumpUntil(); // the window's quit message
     Log();
     ClearCancel();
