@@ -193,7 +193,6 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
         return;
     char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
     int counterpart = level->source == NULL ? -1 : ChosenSpelling(&level->source->names, &level->source->listing, name);
-    Verdict verdict = counterpart < 0 ? TAKE : JudgeSourceEntry(level->source, counterpart, sourcePath, targetPath);
     if (!fits || !NameAddressable(name, entry->exactName)) {
         KeepUnaddressable(level, name, folder, counterpart >= 0);
     } else if (counterpart < 0 && !folder) {
@@ -206,7 +205,8 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
         CleanBelow(level->pair, NULL, &paths, NULL);
         if (MayDelete(level->pair, NULL))
             RemoveTargetFolder(&paths);
-    } else if (folder && !link && verdict == TAKE && IsFolderEntry(level->source->listing.entries[counterpart].attributes)) {
+    } else if (folder && !link && IsFolderEntry(level->source->listing.entries[counterpart].attributes) &&
+               JudgeSourceEntry(level->source, counterpart, sourcePath, targetPath) == TAKE) {
         CleanBelow(level->pair, level->source, &paths, sourcePath);
     }
     if (!folder)
