@@ -100,12 +100,18 @@ DWORD ReadFolderLevel(const char *folder, FolderLevel *level)
     HANDLE listing = OpenListing(folder, &found, &code);
     if (listing == INVALID_HANDLE_VALUE)
         return code;
+    // A listing that breaks off is an error, not a shorter folder: its
+    // missing entries would look deleted.
     do {
         if (!IsDotEntry(found.cFileName) && !AddEntry(level, &found)) {
             code = ERROR_NOT_ENOUGH_MEMORY;
             break;
         }
-    } while (FindNextFileW(listing, &found) && !IsCancelRequested());
+        if (!FindNextFileW(listing, &found)) {
+            code = GetLastError() == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : GetLastError();
+            break;
+        }
+    } while (!IsCancelRequested());
     FindClose(listing);
     return code;
 }

@@ -23,9 +23,11 @@ struct FolderLevel {
 };
 
 // Reads the level of folder ("*.*") as a pass's walk fetches it: the reading
-// ends when a fetch fails or, after a successful fetch, when a cancel was
-// requested. Returns 0, or the error of a listing that cannot start (the
-// level is then empty). ReleaseFolderLevel frees what it holds either way.
+// ends when the entries run out, when a fetch fails or, after a successful
+// fetch, when a cancel was requested. Returns 0, the error of a listing that
+// cannot start (the level is then empty) or of a fetch that failed before
+// the end (the level holds what came before). ReleaseFolderLevel frees what
+// it holds either way.
 DWORD ReadFolderLevel(const char *folder, FolderLevel *level);
 void ReleaseFolderLevel(FolderLevel *level);
 
