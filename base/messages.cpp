@@ -1,5 +1,6 @@
 // Message boxes. Every box of the program is shown by ShowNotice.
 #include "messages.h"
+#include "memory.h"
 #include "globals.h"
 #include "paths.h"
 #include "texts.h"
@@ -32,23 +33,23 @@ int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path
     DWORD got = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
                                    FORMAT_MESSAGE_ALLOCATE_BUFFER,
                                NULL, code, 1024, (LPSTR)&systemText, 0, NULL);
+    MemoryAdoptLocal((HLOCAL)systemText);
     const char *shownText = (got != 0 && systemText != NULL) ? systemText : NO_SYSTEM_TEXT;
     size_t size = strlen(shownText) + strlen(message) + strlen(path) + 100;
     if (more != NULL)
         size += strlen(more) + strlen(morePath);
-    char *text = (char *)LocalAlloc(LMEM_ZEROINIT, size);
+    char *text = (char *)MemoryAlloc(size);
     int answer;
     if (text != NULL) {
         FormatNotice(text, size, code, message, path, more, morePath, shownText);
         answer = ShowNotice(text, TITLE_ERROR, type);
-        LocalFree(text);
+        MemoryFree(text);
     } else {
         char fallback[NOTICE_TEXT_MAX];
         FormatNotice(fallback, sizeof fallback, code, message, path, more, morePath, shownText);
         answer = ShowNotice(fallback, TITLE_ERROR, type);
     }
-    if (systemText != NULL)
-        LocalFree(systemText);
+    MemoryFreeLocal((HLOCAL)systemText);
     return answer;
 }
 

@@ -1,6 +1,7 @@
 // Listing one folder level through the wide functions, so that a name the
 // code page lacks is recognised instead of being replaced by a look-alike.
 #include "listing.h"
+#include "base/memory.h"
 #include "base/paths.h"
 #include "runstate.h"
 #include <string.h>
@@ -50,11 +51,9 @@ static bool ConvertName(const WCHAR *wide, char *out, size_t size)
 // Makes room for one more entry and a name of length bytes; false when memory is short.
 static bool Reserve(FolderLevel *level, size_t length)
 {
-    HANDLE heap = GetProcessHeap();
     if (level->count == level->capacity) {
         int capacity = level->capacity == 0 ? (int)FIRST_ENTRY_CAPACITY : level->capacity * 2;
-        void *entries = level->entries == NULL ? HeapAlloc(heap, 0, capacity * sizeof(ListedEntry))
-                                               : HeapReAlloc(heap, 0, level->entries, capacity * sizeof(ListedEntry));
+        void *entries = MemoryResize(level->entries, capacity * sizeof(ListedEntry));
         if (entries == NULL)
             return false;
         level->entries = (ListedEntry *)entries;
@@ -64,7 +63,7 @@ static bool Reserve(FolderLevel *level, size_t length)
         size_t size = level->namesSize == 0 ? (size_t)FIRST_NAME_POOL : level->namesSize * 2;
         while (size < level->namesUsed + length)
             size *= 2;
-        void *names = level->names == NULL ? HeapAlloc(heap, 0, size) : HeapReAlloc(heap, 0, level->names, size);
+        void *names = MemoryResize(level->names, size);
         if (names == NULL)
             return false;
         level->names = (char *)names;
@@ -119,10 +118,8 @@ DWORD ReadFolderLevel(const char *folder, FolderLevel *level)
 // Frees what a level holds.
 void ReleaseFolderLevel(FolderLevel *level)
 {
-    if (level->entries != NULL)
-        HeapFree(GetProcessHeap(), 0, level->entries);
-    if (level->names != NULL)
-        HeapFree(GetProcessHeap(), 0, level->names);
+    MemoryFree(level->entries);
+    MemoryFree(level->names);
     memset(level, 0, sizeof *level);
 }
 

@@ -1,5 +1,6 @@
 // The names of one folder level, compared regardless of letter case.
 #include "nameset.h"
+#include "base/memory.h"
 #include "base/paths.h"
 #include <string.h>
 
@@ -23,7 +24,7 @@ DWORD BuildNameSet(const FolderLevel *level, NameSet *set)
     size_t count = 16;
     while (count < (size_t)level->count * 2)
         count *= 2;
-    set->slots = (int *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, count * sizeof(int));
+    set->slots = (int *)MemoryAlloc(count * sizeof(int));
     if (set->slots == NULL)
         return ERROR_NOT_ENOUGH_MEMORY;
     set->slotCount = count;
@@ -39,8 +40,7 @@ DWORD BuildNameSet(const FolderLevel *level, NameSet *set)
 // Frees what the set holds.
 void ReleaseNameSet(NameSet *set)
 {
-    if (set->slots != NULL)
-        HeapFree(GetProcessHeap(), 0, set->slots);
+    MemoryFree(set->slots);
     set->slots = NULL;
     set->slotCount = 0;
 }

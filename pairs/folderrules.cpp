@@ -1,5 +1,6 @@
 // The rules a pair's folders keep.
 #include "folderrules.h"
+#include "base/memory.h"
 #include "base/paths.h"
 #include <windows.h>
 #include <string.h>
@@ -43,8 +44,7 @@ void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
 // Forgets the pairs learnt.
 void ForgetPairs()
 {
-    if (KnownPairs != NULL)
-        HeapFree(GetProcessHeap(), 0, KnownPairs);
+    MemoryFree(KnownPairs);
     KnownPairs = NULL;
     KnownPairCount = 0;
 }
@@ -56,7 +56,7 @@ void LearnPairs()
     int count = PairCount();
     if (count == 0)
         return;
-    KnownPairs = (PairFolders *)HeapAlloc(GetProcessHeap(), 0, count * sizeof(PairFolders));
+    KnownPairs = (PairFolders *)MemoryAlloc(count * sizeof(PairFolders));
     if (KnownPairs == NULL)
         return;
     KnownPairCount = count;

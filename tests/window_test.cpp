@@ -1,6 +1,7 @@
 // The real main window: layout, resources, the shipped program file, the commands with their questions, and whole runs with the user acting at awkward moments.
 #include "support.h"
 #include "app/commands.h"
+#include "base/memory.h"
 #include "pairs/pairlist.h"
 
 namespace {
@@ -93,18 +94,6 @@ TEST_F(WindowTest, TheCommandsAskTheirQuestions)
     EXPECT_EQ(message.wParam, 0u) << "the quit message carries 0";
 }
 
-// Live blocks of the process heap, where the program's memory lives.
-int LiveHeapBlocks()
-{
-    PROCESS_HEAP_ENTRY entry = {};
-    int live = 0;
-    HeapLock(GetProcessHeap());
-    while (HeapWalk(GetProcessHeap(), &entry))
-        live += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
-    HeapUnlock(GetProcessHeap());
-    return live;
-}
-
 // A run locks what could change the list and restores each state, cancels in the second of three pairs, posts one close request when asked to, and leaves no memory behind; an empty list or a log that cannot be made changes nothing else.
 TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
 {
@@ -130,7 +119,7 @@ TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
             return text == "Möchten Sie die Anwendung wirklich beenden?" ? IDNO : DefaultAnswer(title, text);
         });
         PumpUntil();
-        liveBlocks[!enabled] = LiveHeapBlocks();
+        liveBlocks[!enabled] = MemoryLiveBlocks();
         EXPECT_EQ(during, "0000000Abbrechen0");
         EXPECT_EQ(State(), "1111111Synchronisieren");
         EXPECT_EQ(IsWindowEnabled(RemovePairButton), enabled);
@@ -138,7 +127,7 @@ TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
         EXPECT_EQ(CountBoxes(boxes, "wirklich beenden"), 1) << "one close request per run";
     }
     CloseHandle(lock);
-    EXPECT_EQ(liveBlocks[1], liveBlocks[0]) << "heap blocks left by the second run, with its prompt and note";
+    EXPECT_EQ(liveBlocks[1], liveBlocks[0]) << "blocks left by the second run, with its prompt and note";
     EXPECT_EQ(Snapshot(z[0]), (std::map<std::string, std::string>{{"a.txt", "a.txt"}}));
     EXPECT_EQ(Snapshot(z[2]), (std::map<std::string, std::string>{{"extra.txt", "extra.txt"}})) << "the third pair is neither mirrored nor cleaned";
     EXPECT_EQ(RunLog(), "WARNUNG - Datei übersprungen: " + q[1] + "a.txt\r\n") << "the second run found the first pair mirrored";
