@@ -3,7 +3,6 @@
 // not exist yet), upper-cased; a mutex name holds no further backslash, so
 // the lock is named by a hash of that text.
 #include "listlock.h"
-#include "mainwindow.h"
 #include "base/identity.h"
 #include "base/paths.h"
 #include "pairs/autosave.h"
@@ -38,6 +37,7 @@ static DWORD ListKey()
 
 // The window of a running copy that shows the list key, found by its mark.
 struct WindowSearch {
+    const char *windowClass;
     DWORD key;
     HWND found;
 };
@@ -48,7 +48,7 @@ static BOOL CALLBACK CheckWindow(HWND window, LPARAM context)
     WindowSearch *search = (WindowSearch *)context;
     char className[LOCK_NAME_MAX] = "";
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, MAIN_CLASS_NAME) == 0 && (DWORD)(UINT_PTR)GetPropA(window, LIST_PROPERTY) == search->key) {
+    if (strcmp(className, search->windowClass) == 0 && (DWORD)(UINT_PTR)GetPropA(window, LIST_PROPERTY) == search->key) {
         search->found = window;
         return FALSE;
     }
@@ -57,10 +57,10 @@ static BOOL CALLBACK CheckWindow(HWND window, LPARAM context)
 
 // Brings the window of the copy that shows the list to the front; it may
 // still be on its way up, so it is looked for a little while.
-static void BringListWindowToFront(DWORD key)
+static void BringListWindowToFront(const char *windowClass, DWORD key)
 {
     for (DWORD waited = 0; waited < RUNNING_COPY_WAIT_MS; waited += RUNNING_COPY_POLL_MS) {
-        WindowSearch search = {key, NULL};
+        WindowSearch search = {windowClass, key, NULL};
         EnumWindows(CheckWindow, (LPARAM)&search);
         if (search.found != NULL) {
             if (IsIconic(search.found))
@@ -73,7 +73,7 @@ static void BringListWindowToFront(DWORD key)
 }
 
 // The lock is held until the process ends.
-bool TakeListLock()
+bool TakeListLock(const char *windowClass)
 {
     char lockName[LOCK_NAME_MAX];
     DWORD key = ListKey();
@@ -82,7 +82,7 @@ bool TakeListLock()
     if (lock == NULL || GetLastError() != ERROR_ALREADY_EXISTS)
         return true;
     CloseHandle(lock);
-    BringListWindowToFront(key);
+    BringListWindowToFront(windowClass, key);
     return false;
 }
 

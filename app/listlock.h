@@ -4,8 +4,9 @@
 #include <windows.h>
 
 // Takes the lock of the list whose auto-save file AutoSavePath names; false
-// when a running copy holds it, whose window has then been brought to the front.
-bool TakeListLock();
+// when a running copy holds it, whose window (of class windowClass) has then
+// been brought to the front.
+bool TakeListLock(const char *windowClass);
 
 // Marks window as the one showing this list, so that a second start finds
 // it; UnmarkListWindow takes the mark away before the window goes.

@@ -10,7 +10,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     ResolveAutoSavePath();
-    if (!TakeListLock())
+    if (!TakeListLock(MAIN_CLASS_NAME))
         return 0;
     CreateMainWindow(instance, showCommand);
     GetCurrentDirectoryA(START_DIRECTORY_MAX, StartDirectory);
