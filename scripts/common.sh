@@ -91,6 +91,9 @@ start_display() {
 # Makes the run's fresh Wine prefix and starts its own persistent, warmed
 # Wine server; every stream redirected so that no test runner ever waits on a
 # pipe inherited by Wine's services.
+# The server runs without root's override capabilities, so that it enforces
+# the read-only attribute and file permissions as Windows does. It returns
+# once it listens, so no client can start a server of its own first.
 # Every window goes into one virtual desktop: without a window manager, Wine
 # waits two seconds for each top-level window that it hides. The setting
 # takes effect when the desktop starts anew, hence the server's restart.
@@ -100,7 +103,8 @@ start_wine() {
     "$WINE_LOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 || true
     wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1 || true
-    wineserver -p </dev/null >/dev/null 2>&1 &
+    setpriv --inh-caps=-dac_override,-dac_read_search --bounding-set=-dac_override,-dac_read_search \
+        wineserver -p </dev/null >/dev/null 2>&1
     "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
