@@ -31,6 +31,28 @@ static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE 
     return Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
 }
 
+// Flushes the copy at temporary and leaves it with the attributes the copy
+// gave it (the source's). A read-only copy cannot be opened for writing, so
+// the attribute is cleared first and set again through the open handle.
+static DWORD FlushCopy(const char *temporary)
+{
+    DWORD attributes = GetFileAttributesA(temporary);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError();
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL))
+        return GetLastError();
+    HANDLE written = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (written == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
+    basic.FileAttributes = attributes;
+    DWORD code = Outcome(FlushFileBuffers(written) &&
+                         ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+                          SetFileInformationByHandle(written, FileBasicInfo, &basic, sizeof basic)));
+    CloseHandle(written);
+    return code;
+}
+
 // Copies source to temporary with the platform's routine, flushes it and
 // moves it over target; a cancel is honoured before the copy begins, since
 // not every platform's copy honours its flag, and what a failed copy wrote
@@ -43,12 +65,8 @@ static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, 
     DWORD code = Outcome(CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
     if (code == ERROR_FILE_EXISTS)
         return code; // a leftover of a killed run, which the caller removes
-    if (code == ERROR_SUCCESS) {
-        HANDLE written = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-        code = Outcome(written != INVALID_HANDLE_VALUE && FlushFileBuffers(written));
-        if (written != INVALID_HANDLE_VALUE)
-            CloseHandle(written);
-    }
+    if (code == ERROR_SUCCESS)
+        code = FlushCopy(temporary);
     if (code == ERROR_SUCCESS)
         code = Outcome(MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (code != ERROR_SUCCESS)

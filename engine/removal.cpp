@@ -29,6 +29,16 @@ static void ClearReadOnly(HANDLE handle)
     SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
 }
 
+// Opens path itself (never what a link points to) for deletion, with the extra access asked for.
+static HANDLE OpenForRemoval(const char *path, DWORD extraAccess)
+{
+    return CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | extraAccess,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+// Some servers refuse a read-only file to a handle that may change its
+// attributes, yet let one without that right clear them: hence the second open.
 DWORD RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly)
 {
     char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX];
@@ -37,9 +47,9 @@ DWORD RemoveFileName(const char *path, const char *expectedFinal, bool clearRead
             return LINK_KEPT;
         expectedFinal = expected;
     }
-    HANDLE handle = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    HANDLE handle = OpenForRemoval(path, FILE_WRITE_ATTRIBUTES);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+        handle = OpenForRemoval(path, 0);
     if (handle == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD code = ERROR_SUCCESS;

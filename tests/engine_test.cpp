@@ -74,13 +74,14 @@ DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, 
 // A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the old one and no temporary file.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
-    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, FULL_DISK };
+    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, READ_ONLY_SOURCE, FULL_DISK };
     struct Case { const char *name; Setup setup; DWORD code; };
     const Case cases[] = {{"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235}, {"cancel by the progress routine", CANCEL_DURING, 1235},
                           {"held open", HELD_OPEN, 32}, {"rename onto a folder", FOLDER_IN_PLACE, 5}, {"leftover temporary file", LEFTOVER, 0},
-                          {"read-only", READ_ONLY, 5}, {"full disk", FULL_DISK, 112}};
+                          {"read-only", READ_ONLY, 5}, {"read-only source", READ_ONLY_SOURCE, 0}, {"full disk", FULL_DISK, 112}};
     std::string data(7 * 1024 * 1024, 'x');
     Put(source + "neu.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
+    Put(source + "nur.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
     bool fullDiskRan = false;
     for (CopyMethod method : {OWN_COPY, PLATFORM_COPY}) {
         for (const Case &c : cases) {
@@ -96,19 +97,21 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             if (c.setup == LEFTOVER)
                 Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
+            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin" : "neu.bin");
             std::vector<LONGLONG> calls;
             BOOL cancel = c.setup == CANCEL_BEFORE;
             std::string replaced = c.setup == FOLDER_IN_PLACE ? folder + "alt.bin" : to;
             ReplacementCopy = method;
             SetLastError(0xDEADBEEF);
-            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget((source + "neu.bin").c_str(), replaced.c_str(), false, NULL, &cancel)
+            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget(from.c_str(), replaced.c_str(), false, NULL, &cancel)
                          : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(), to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS) ? 0 : GetLastError();
             ReplacementCopy = OWN_COPY;
             CloseHandle(held);
             EXPECT_EQ(code, c.code);
             EXPECT_EQ(ReadBytes(to), c.code == 0 ? data : "alte Fassung");
             EXPECT_EQ(GetWriteTime(to), c.code == 0 ? OLD_TIME : OLD_TIME - 1);
-            EXPECT_EQ((GetFileAttributesA(to.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, c.code == 0);
+            DWORD shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, kept = c.setup == READ_ONLY ? FILE_ATTRIBUTE_READONLY : 0;
+            EXPECT_EQ(GetFileAttributesA(to.c_str()) & shown, (c.code == 0 ? GetFileAttributesA(from.c_str()) : kept) & shown);
             EXPECT_FALSE(Exists(folder + TEMPORARY_COPY_NAME));
             if (c.setup == CANCEL_DURING) {
                 EXPECT_EQ(calls, (std::vector<LONGLONG>{0, 64 * 1024, 128 * 1024})) << "a call before the first chunk and after each";
