@@ -4,7 +4,6 @@
 
 static const ULONGLONG TICKS_PER_SECOND = 10000000;
 static const ULONGLONG FAT_TOLERANCE = 2 * TICKS_PER_SECOND;
-static const ULONGLONG DAYLIGHT_SHIFT = 3600 * TICKS_PER_SECOND;
 
 enum { FILE_SYSTEM_NAME_MAX = MAX_PATH + 1 };
 
@@ -25,9 +24,8 @@ DWORD FileSystemOf(const char *folder, char *name, size_t size)
 
 TimeRule TimeRuleOfFileSystem(const char *name)
 {
-    if (_stricmp(name, "FAT") == 0 || _stricmp(name, "FAT32") == 0)
-        return FAT_TIMES;
-    return _stricmp(name, "exFAT") == 0 ? EXFAT_TIMES : EXACT_TIMES;
+    bool coarse = _stricmp(name, "FAT") == 0 || _stricmp(name, "FAT32") == 0 || _stricmp(name, "exFAT") == 0;
+    return coarse ? COARSE_TIMES : EXACT_TIMES;
 }
 
 TimeRule TimeRuleOf(const char *folder)
@@ -48,8 +46,5 @@ bool SameWriteTime(const FILETIME *target, const FILETIME *source, TimeRule rule
         return CompareFileTime(target, source) == 0;
     ULONGLONG first = Ticks(target), second = Ticks(source);
     ULONGLONG apart = first > second ? first - second : second - first;
-    if (apart < FAT_TOLERANCE)
-        return true;
-    ULONGLONG fromAnHour = apart > DAYLIGHT_SHIFT ? apart - DAYLIGHT_SHIFT : DAYLIGHT_SHIFT - apart;
-    return rule == FAT_TIMES && fromAnHour < FAT_TOLERANCE;
+    return apart < FAT_TOLERANCE;
 }

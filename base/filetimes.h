@@ -1,17 +1,17 @@
 // When a target's last-write time counts as equal to its source's. Volumes of
-// the FAT family keep coarse times: FAT and FAT32 in steps of 2 seconds and
-// in local time (so every file looks an hour off after a change of
-// daylight-saving time), exFAT in steps of 10 ms. Their copies never keep the
-// source's exact time, so there two times within 2 seconds are equal, and on
-// FAT and FAT32 also two times an hour apart within those 2 seconds. On every
-// other file system the times must be equal to the 100 ns tick.
+// the FAT family keep coarse times: FAT and FAT32 in steps of 2 seconds,
+// exFAT in steps of 10 ms. Their copies never keep the source's exact time,
+// so there two times within 2 seconds are equal. (A change of daylight-saving
+// time shifts FAT's local times by an hour: the files are then copied again,
+// which is slow but loses nothing, where taking an hour for equal would hide
+// a real change.) On every other file system the times must be equal to the
+// 100 ns tick.
 #pragma once
 #include <windows.h>
 
 enum TimeRule {
     EXACT_TIMES,
-    EXFAT_TIMES,
-    FAT_TIMES
+    COARSE_TIMES
 };
 
 // The name of the file system of the volume folder lies on ("NTFS", "FAT32"),
