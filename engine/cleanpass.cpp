@@ -189,7 +189,7 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
     bool folder = IsFolderEntry(entry->attributes), link = IsLinkEntry(entry->attributes);
     EntryPaths paths;
     bool fits = BuildPaths(level, name, folder, &paths);
-    if (fits && !folder && !link && strcmp(name, TEMPORARY_COPY_NAME) == 0 && RemoveLeftover(paths.target) == ERROR_SUCCESS)
+    if (fits && IsLeftover(name, entry->attributes) && RemoveLeftover(paths.target) == ERROR_SUCCESS)
         return;
     char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
     int counterpart = level->source == NULL ? -1 : ChosenSpelling(&level->source->names, &level->source->listing, name);

@@ -135,12 +135,18 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
     return code;
 }
 
+bool IsLeftover(const char *name, DWORD attributes)
+{
+    return !IsFolderEntry(attributes) && !IsLinkEntry(attributes) && EqualNoCase(name, TEMPORARY_COPY_NAME);
+}
+
 DWORD RemoveLeftover(const char *path)
 {
     DWORD attributes = GetFileAttributesA(path);
+    const char *slash = strrchr(path, '\\');
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return ERROR_FILE_NOT_FOUND;
-    if (IsFolderEntry(attributes) || IsLinkEntry(attributes))
+    if (!IsLeftover(slash != NULL ? slash + 1 : path, attributes))
         return ERROR_FILE_EXISTS;
     return RemoveFileName(path, NULL, true);
 }

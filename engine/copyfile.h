@@ -27,6 +27,10 @@ extern CopyMethod ReplacementCopy;
 DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
                      LPBOOL cancel);
 
+// True for a leftover of a killed run: a plain file (not a folder, not a
+// link) with the temporary file's name in any letter case.
+bool IsLeftover(const char *name, DWORD attributes);
+
 // Removes the temporary file a killed run left at path: only a file, never
 // a folder or a link of that name (they are the user's: ERROR_FILE_EXISTS),
 // whatever its attributes. Returns 0, ERROR_FILE_NOT_FOUND when there is
