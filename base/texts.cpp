@@ -49,9 +49,13 @@ const char SAVED_NOTE[] = "Ihre Auswahl wurde gespeichert";
 const char RUN_COMPLETED_NOTE[] = "Synchronisierung abgeschlossen.";
 const char RUN_CANCELLED_NOTE[] = "Synchronisierung abgebrochen.";
 const char OVERLAP_WARNING[] = "Die Zielpfade ähneln sich.\nEs wird keine anschließende Bereinigung durchgeführt.";
-const char SKIPPED_PAIRS_NOTE[] =
-    "Mindestens ein Eintrag der Liste ist kein gültiges Ordnerpaar oder sein Zielordner liegt "
-    "im Quellordner.\nDiese Einträge werden bei der Synchronisierung übersprungen.";
+const char SKIPPED_PAIRS_NOTE[] = "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:";
+const char *const SKIPPED_PAIR_CASES[] = {
+    "",
+    "\n- Einträge, die kein gültiges Ordnerpaar sind",
+    "\n- Ordnerpaare, deren Zielordner im Quellordner liegt",
+    "\n- Ordnerpaare, deren Quellordner im Zielordner liegt",
+    "\n- Ordnerpaare, deren Quell- und Zielordner ein und derselbe Ordner sind"};
 const char LEFT_ALONE_NOTE[] = "Bei der Synchronisierung ausgelassene Einträge: %d\n%s";
 const char LEFT_ALONE_LOGGED[] = "Die Datei log.txt führt jeden einzeln auf.";
 const char LEFT_ALONE_UNLOGGED[] = "Die Datei log.txt konnte nicht angelegt werden und führt sie daher nicht auf.";

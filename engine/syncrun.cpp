@@ -43,17 +43,18 @@ static void Restore(const BOOL *wasEnabled)
     EnableMenuItem(MainMenu, SaveAsMenuItem, MF_BYCOMMAND | MF_ENABLED);
 }
 
-// Pair index as learnt, when a pass may run on it; tells the user once per
-// run about entries without both folders and about pairs whose folders are
-// one or lie inside each other.
-static PairFolders *GetRunnablePair(int index, bool *told)
+// Tells the user, once per run, which kinds of entries the run skips: those
+// without both folders and pairs whose folders are one or lie inside each other.
+static void ShowSkippedPairsNote()
 {
-    PairFolders *pair = RunnablePair(index);
-    if (pair == NULL && !*told) {
-        *told = true;
-        ShowRunNote(SKIPPED_PAIRS_NOTE, MB_ICONWARNING);
-    }
-    return pair;
+    char text[NOTICE_TEXT_MAX];
+    unsigned states = SkippedPairStates();
+    if (states == 0 || !CopyText(text, sizeof text, SKIPPED_PAIRS_NOTE))
+        return;
+    for (int state = PAIR_MALFORMED; state < PAIR_STATE_COUNT; state++)
+        if ((states & (1u << state)) != 0 && !JoinPath(text, sizeof text, text, SKIPPED_PAIR_CASES[state]))
+            return;
+    ShowRunNote(text, MB_ICONWARNING);
 }
 
 // Opens the run log afresh and learns the program's own files, the log among them.
@@ -87,10 +88,10 @@ static bool TargetStillLearnt(PairFolders *pair, bool mirrored)
 // is still the folder learnt at the start. A pair whose target came to
 // overlap another pair's folders while its mirror ran is not cleaned, and no
 // later one either.
-static void MirrorPairs(int count, bool cleanup, bool *told)
+static void MirrorPairs(int count, bool cleanup)
 {
     for (int i = 0; i < count; i++) {
-        PairFolders *pair = GetRunnablePair(i, told);
+        PairFolders *pair = RunnablePair(i);
         if (pair == NULL || !TargetStillLearnt(pair, false))
             continue;
         MirrorFolder(pair, cleanup);
@@ -122,7 +123,6 @@ static void ShowLeftAloneNote()
 DWORD WINAPI SyncWorker(LPVOID)
 {
     BOOL wasEnabled[LOCKED_CONTROL_COUNT];
-    bool told = false;
 
     LockDown(wasEnabled);
     ResetCounters();
@@ -132,13 +132,14 @@ DWORD WINAPI SyncWorker(LPVOID)
     int count = PairCount();
     LearnPairs();
     bool cleanup = CleanupAllowed();
+    ShowSkippedPairsNote();
     for (int i = 0; i < count; i++) {
-        PairFolders *pair = GetRunnablePair(i, &told);
+        PairFolders *pair = RunnablePair(i);
         if (pair != NULL)
             TotalSourceFiles += pair->fileCount = CountSourceFiles(pair);
     }
     UpdateStatusLines();
-    MirrorPairs(count, cleanup, &told);
+    MirrorPairs(count, cleanup);
     ForgetPairs();
     FlushDisplay();
     SetWindowTextA(SyncButton, SYNC_BUTTON_TEXT);

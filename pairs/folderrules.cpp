@@ -30,6 +30,19 @@ bool FoldersNested(const char *first, const char *second)
     return Overlap(first, &firstIdentity, second, &secondIdentity);
 }
 
+// How the two folders of a pair relate, by their texts and by their identities.
+static PairState StateOf(const char *source, const Identity *sourceIdentity, const char *target,
+                         const Identity *targetIdentity)
+{
+    if (EqualNoCase(source, target) || SameObject(sourceIdentity, targetIdentity))
+        return PAIR_ONE_FOLDER;
+    if (ContainsNoCase(target, source) || LiesInside(targetIdentity, sourceIdentity))
+        return PAIR_TARGET_IN_SOURCE;
+    if (ContainsNoCase(source, target) || LiesInside(sourceIdentity, targetIdentity))
+        return PAIR_SOURCE_IN_TARGET;
+    return PAIR_RUNNABLE;
+}
+
 void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
 {
     memset(pair, 0, sizeof *pair);
@@ -38,7 +51,8 @@ void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
     Identify(pair->source, &pair->sourceIdentity);
     Identify(pair->target, &pair->targetIdentity);
     pair->timeRule = valid ? TimeRuleOf(pair->target) : EXACT_TIMES;
-    pair->runnable = valid && !Overlap(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity);
+    pair->state = valid ? StateOf(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity)
+                        : PAIR_MALFORMED;
 }
 
 // Forgets the pairs learnt.
@@ -69,9 +83,18 @@ void LearnPairs()
 
 PairFolders *RunnablePair(int index)
 {
-    if (index < 0 || index >= KnownPairCount || !KnownPairs[index].runnable)
+    if (index < 0 || index >= KnownPairCount || KnownPairs[index].state != PAIR_RUNNABLE)
         return NULL;
     return &KnownPairs[index];
+}
+
+unsigned SkippedPairStates()
+{
+    unsigned states = 0;
+    for (int i = 0; i < KnownPairCount; i++)
+        if (KnownPairs[i].state != PAIR_RUNNABLE)
+            states |= 1u << KnownPairs[i].state;
+    return states;
 }
 
 // True when the target of pair index, as given, overlaps the source of

@@ -8,9 +8,19 @@
 #include "base/filetimes.h"
 #include "base/identity.h"
 
+// Whether a run may work on a pair, or why it skips it.
+enum PairState {
+    PAIR_RUNNABLE,
+    PAIR_MALFORMED,        // the entry lacks a folder
+    PAIR_TARGET_IN_SOURCE, // the target lies inside the source
+    PAIR_SOURCE_IN_TARGET, // the source lies inside the target
+    PAIR_ONE_FOLDER,       // source and target are one folder
+    PAIR_STATE_COUNT
+};
+
 // One pair of the list as a run learnt it at its start.
 struct PairFolders {
-    bool runnable; // the entry has both folders, and they are neither one nor inside each other
+    PairState state;
     char source[PAIR_TEXT_MAX];
     char target[PAIR_TEXT_MAX];
     Identity sourceIdentity;
@@ -34,6 +44,9 @@ void ForgetPairs();
 
 // Pair index as learnt, when a pass may run on it; NULL otherwise.
 PairFolders *RunnablePair(int index);
+
+// The states of the pairs learnt that a run skips, as bits (1 << PairState).
+unsigned SkippedPairStates();
 
 // True when some runnable pair's target is, contains or lies inside another
 // runnable pair's source or target, by the folders learnt at the start.

@@ -27,7 +27,7 @@ std::string Spell(int kind, const std::string &drive, const std::string &root, c
     }
 }
 
-// In every spelling, a target containing its source or inside it makes the pair unrunnable, and a target that is, holds or lies in another runnable pair's folder forbids the cleanup (one warning).
+// In every spelling, a target containing its source, inside it or the same makes the pair unrunnable (the run's note names each case), and a target that is, holds or lies in another runnable pair's folder forbids the cleanup (one warning).
 TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
 {
     std::string a = temp / "Gemeinsamer Ordner\\";
@@ -38,11 +38,12 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
     for (int kind = 0; kind < 9; kind++) {
         std::string other = Spell(kind, temp.path, temp.path, a);
         SCOPED_TRACE(other);
-        for (const auto &nested : {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\")}) {
+        for (const auto &nested : {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\"), std::make_pair(a, other)}) {
             SetPairs({nested, {temp / "s1\\", temp / "s2\\"}});
             LearnPairs();
             EXPECT_EQ(RunnablePair(0), (PairFolders *)NULL) << nested.first;
             EXPECT_NE(RunnablePair(1), (PairFolders *)NULL);
+            EXPECT_EQ(SkippedPairStates(), 1u << (nested.first == a + "src\\" ? PAIR_SOURCE_IN_TARGET : nested.second == other ? PAIR_ONE_FOLDER : PAIR_TARGET_IN_SOURCE));
         }
         SetPairs({{temp / "s1\\", a}, {temp / "s2\\", other}});
         LearnPairs();
@@ -64,6 +65,9 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
             EXPECT_EQ(answerer.Count(OVERLAP_WARNING) - warned, !c.allowed && box == BST_CHECKED);
         }
     ForgetPairs();
+    SetList({"kaputt", "'" + a + "' -> '" + Spell(8, temp.path, temp.path, a) + "'", "'" + a + "' -> '" + a + "src\\'"});
+    EXPECT_EQ(CountBoxes(Run(), "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:\n- Einträge, die kein gültiges Ordnerpaar sind\n"
+                                "- Ordnerpaare, deren Zielordner im Quellordner liegt\n- Ordnerpaare, deren Quell- und Zielordner ein und derselbe Ordner sind"), 1);
 }
 
 // Links in the target are never written or deleted through, nor source links followed in circles; each is logged, in every run.
@@ -168,7 +172,7 @@ TEST_F(TrustTest, ATargetSwappedDuringTheRunIsNeitherWrittenNorCleaned)
     }
 }
 
-// Only the program's own leftover (any attributes) goes by its name, also with the cleanup off; a folder or link of that name is the user's.
+// Only the program's own leftover (any attributes, any letter case) goes by its name, silently in both passes, also with the cleanup off; a folder or link of that name is the user's.
 TEST_F(TrustTest, OnlyTheProgramsOwnLeftoverIsTakenForItsTemporaryFile)
 {
     std::string temporary = TEMPORARY_COPY_NAME, upper = temporary, outside = temp / "draussen.txt";
@@ -178,18 +182,21 @@ TEST_F(TrustTest, OnlyTheProgramsOwnLeftoverIsTakenForItsTemporaryFile)
         SCOPED_TRACE(cleanup ? "cleanup on" : "cleanup off");
         std::string from = temp / (cleanup ? "q-an\\" : "q-aus\\"), to = temp / (cleanup ? "z-an\\" : "z-aus\\");
         MakeTree(from, {"a.txt", "sub\\", "sub\\b.txt", "l\\", "l\\c.txt", "sub\\" + upper});
-        MakeTree(to, {"a.txt", "sub\\", "l\\", "l\\c.txt", temporary + "\\", temporary + "\\mine.txt"});
+        MakeTree(to, {"a.txt", "sub\\", "l\\", "l\\c.txt", temporary + "\\", temporary + "\\mine.txt", "weg\\"});
         CopyFileA((from + "sub\\b.txt").c_str(), (to + "sub\\b.txt").c_str(), FALSE);
         SetWriteTime(to + "a.txt", OLD_TIME);
         SetWriteTime(to + "l\\c.txt", OLD_TIME);
-        Put(to + "sub\\" + temporary, "Rest", 0, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        Put(to + "sub\\" + upper, "Rest", 0, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        Put(to + "weg\\" + upper, "Rest", 0, FILE_ATTRIBUTE_READONLY);
         ASSERT_TRUE(RunShell("ln -s '" + UnixPath(outside) + "' '" + UnixPath(to) + "l/" + temporary + "'"));
         SetPairs({{from, to}});
         SendMessageA(CleanupCheckbox, BM_SETCHECK, cleanup ? BST_CHECKED : BST_UNCHECKED, 0);
         std::vector<SeenBox> boxes = Run();
         EXPECT_EQ(CountBoxes(boxes, "\n\nFehler 80: "), 2) << "a replacement beside a folder or link of that name: a.txt and l\\c.txt";
         EXPECT_EQ(ReadBytes(outside), "draussen");
-        EXPECT_FALSE(Exists(to + "sub\\" + temporary));
+        EXPECT_FALSE(Exists(to + "sub\\" + upper));
+        EXPECT_EQ(Exists(to + "weg\\" + upper), !cleanup) << "only the cleanup walks a folder the source lacks";
+        EXPECT_EQ(RunLog().find("gelöscht: " + to + "weg\\" + upper), std::string::npos);
         EXPECT_EQ(Exists(to + temporary + "\\mine.txt"), !cleanup);
         EXPECT_EQ(Lines(RunLog(), LEFT_ALONE + from + "sub\\" + upper + "\r"), 1);
     }
