@@ -5,6 +5,7 @@
 #include "controls.h"
 #include "listlock.h"
 #include "engine/display.h"
+#include "base/messages.h"
 #include "base/texts.h"
 #include "pairs/pairlist.h"
 #include "pairs/selectionfile.h"
@@ -152,10 +153,12 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand)
     windowClass.lpszClassName = MAIN_CLASS_NAME;
     RegisterClassExA(&windowClass);
     MainMenu = LoadMenuA(instance, MAKEINTRESOURCEA(MENU_RESOURCE));
+    HoldNotices();
     MainWindow = CreateWindowExA(0, MAIN_CLASS_NAME, WINDOW_TITLE, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL, MainMenu,
                                  instance, NULL);
     ShowWindow(MainWindow, showCommand);
     UpdateWindow(MainWindow);
+    ShowHeldNotices();
     return MainWindow;
 }

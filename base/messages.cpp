@@ -7,9 +7,44 @@
 #include <stdio.h>
 #include <string.h>
 
+enum { HELD_NOTICE_MAX = 4 };
+
+// A note held back while the main window is made.
+struct HeldNotice {
+    char text[NOTICE_TEXT_MAX];
+    const char *title;
+    UINT type;
+};
+
+static bool HoldingNotices = false;
+static HeldNotice HeldNotices[HELD_NOTICE_MAX];
+static int HeldNoticeCount = 0;
+
 int ShowNotice(const char *text, const char *title, UINT type)
 {
+    if (HoldingNotices && (type & MB_TYPEMASK) == MB_OK && HeldNoticeCount < HELD_NOTICE_MAX) {
+        HeldNotice *held = &HeldNotices[HeldNoticeCount];
+        if (CopyText(held->text, sizeof held->text, text)) {
+            held->title = title;
+            held->type = type;
+            HeldNoticeCount++;
+            return IDOK;
+        }
+    }
     return MessageBoxA(MainWindow, text, title, type);
+}
+
+void HoldNotices()
+{
+    HoldingNotices = true;
+}
+
+void ShowHeldNotices()
+{
+    HoldingNotices = false;
+    for (int i = 0; i < HeldNoticeCount; i++)
+        MessageBoxA(MainWindow, HeldNotices[i].text, HeldNotices[i].title, HeldNotices[i].type);
+    HeldNoticeCount = 0;
 }
 
 bool AskYes(const char *question, UINT icon, UINT defaultButton)

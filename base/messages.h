@@ -4,7 +4,15 @@
 #include <windows.h>
 
 // Shows a message box with the given text, title and type; returns the button.
+// While notices are held, a note with only an OK button is kept (IDOK) and
+// shown by ShowHeldNotices.
 int ShowNotice(const char *text, const char *title, UINT type);
+
+// Holds the notes of the window's creation, which must not appear before the
+// window that owns them exists, over half-made controls; ShowHeldNotices
+// shows them, in order, and ends the holding. Window's thread only.
+void HoldNotices();
+void ShowHeldNotices();
 
 // Asks a yes/no question under the title "Rückfrage"; true only for yes.
 bool AskYes(const char *question, UINT icon = MB_ICONQUESTION, UINT defaultButton = MB_DEFBUTTON1);
