@@ -98,5 +98,6 @@ const char LOG_COPIED[] = "Datei kopiert: ";
 const char LOG_SKIPPED[] = "WARNUNG - Datei übersprungen: ";
 const char LOG_DELETED[] = "Datei gelöscht: ";
 const char LOG_LEFT_ALONE[] = "WARNUNG - Eintrag ausgelassen: ";
+const char LOG_CHANGED_WHILE_COPIED[] = "WARNUNG - Datei beim Kopieren verändert, ausgelassen: ";
 const char LOG_TARGET_CHANGED[] = "WARNUNG - Zielordner verändert, Ordnerpaar übersprungen: ";
 const char LOG_SOURCE_CHANGED[] = "WARNUNG - Quellordner verändert, Ziel nicht bereinigt: ";

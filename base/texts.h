@@ -74,5 +74,6 @@ extern const char LOG_COPIED[];
 extern const char LOG_SKIPPED[];
 extern const char LOG_DELETED[];
 extern const char LOG_LEFT_ALONE[];
+extern const char LOG_CHANGED_WHILE_COPIED[];
 extern const char LOG_TARGET_CHANGED[];
 extern const char LOG_SOURCE_CHANGED[];

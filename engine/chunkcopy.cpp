@@ -133,11 +133,12 @@ static BOOL FailWith(HANDLE handle, DWORD code)
     return FALSE;
 }
 
-// Opens source for reading and learns its times, attributes and size;
-// INVALID_HANDLE_VALUE with the last error set on failure.
-static HANDLE OpenSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
+// Sharing everything lets the change be seen rather than refused: a log
+// another program keeps open for writing is still read.
+HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
 {
-    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (from == INVALID_HANDLE_VALUE)
         return from;
     if (!GetFileInformationByHandleEx(from, FileBasicInfo, info, sizeof *info) || !GetFileSizeEx(from, size)) {
@@ -147,11 +148,25 @@ static HANDLE OpenSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGE
     return from;
 }
 
-// Copies the data and gives the target the source's time and attributes.
-static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, LONGLONG size,
+bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size)
+{
+    FILE_BASIC_INFO now;
+    LARGE_INTEGER sizeNow;
+    if (!GetFileInformationByHandleEx(source, FileBasicInfo, &now, sizeof now) || !GetFileSizeEx(source, &sizeNow))
+        return false;
+    if (now.LastWriteTime.QuadPart == info->LastWriteTime.QuadPart && sizeNow.QuadPart == size->QuadPart)
+        return true;
+    SetLastError(SOURCE_CHANGED);
+    return false;
+}
+
+// Copies the data, checks that the source held still, and gives the target
+// the source's time and attributes.
+static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size,
                         LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
 {
-    return CopyData(from, to, size, progress, data, cancel) && FinishTarget(to, info);
+    return CopyData(from, to, size->QuadPart, progress, data, cancel) && SourceUnchanged(from, info, size) &&
+           FinishTarget(to, info);
 }
 
 // Gives the file open as handle the name target (replacing a file of that
@@ -202,13 +217,13 @@ BOOL CopyFileChunked(const char *source, const char *target, const char *finalNa
         SetLastError(ERROR_REQUEST_ABORTED);
         return FALSE;
     }
-    HANDLE from = OpenSource(source, &info, &size);
+    HANDLE from = OpenWatchedSource(source, &info, &size);
     if (from == INVALID_HANDLE_VALUE)
         return FALSE;
     HANDLE to = OpenTarget(target, flags);
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
-    bool ok = CopyContent(from, to, &info, size.QuadPart, progress, data, cancel) &&
+    bool ok = CopyContent(from, to, &info, &size, progress, data, cancel) &&
               (finalName == NULL || (FlushFileBuffers(to) && RenameOpenFile(to, finalName)));
     DWORD code = GetLastError();
     if (!ok)

@@ -3,11 +3,25 @@
 #pragma once
 #include <windows.h>
 
+// Returned when the source's size or last-write time changed while it was
+// read: the copy is no snapshot of any version (an application's error
+// code, bit 29 set).
+enum { SOURCE_CHANGED = 0x20000001 };
+
+// Opens source for reading while others may go on writing, renaming or
+// deleting it, and learns its attributes, times and size; INVALID_HANDLE_VALUE
+// with the last error set on failure.
+HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size);
+
+// True when the source open as handle still has the size and last-write time
+// learnt when it was opened; false (last error SOURCE_CHANGED) otherwise.
+bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size);
+
 // Copies source to target the way CopyFileExA does with flags 0 or
 // COPY_FILE_FAIL_IF_EXISTS: progress after every chunk on the calling thread,
 // source attributes and last-write time given to the target, partial target
-// removed on failure, and ERROR_REQUEST_ABORTED when the routine or the flag
-// cancels. Given finalName, the finished target is flushed and then renamed
+// removed on failure, ERROR_REQUEST_ABORTED when the routine or the flag
+// cancels, and SOURCE_CHANGED when the source changed while it was read. Given finalName, the finished target is flushed and then renamed
 // to finalName (replacing a file of that name) through its open handle, so
 // that it is never opened twice; a close that fails after that rename is
 // reported and the renamed file kept. FALSE with the last error set on failure.

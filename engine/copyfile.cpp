@@ -23,12 +23,32 @@ static DWORD Outcome(BOOL succeeded)
     return succeeded ? ERROR_SUCCESS : GetLastError();
 }
 
-// Copies source to a file target lacks, with the chosen copy.
+// The platform's copy of source to a new file target, then whether the
+// source held still meanwhile (SOURCE_CHANGED when not), told by a handle
+// on it that shares everything and is held for the whole copy.
+static DWORD PlatformCopyWatched(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+{
+    FILE_BASIC_INFO info;
+    LARGE_INTEGER size;
+    HANDLE watched = OpenWatchedSource(source, &info, &size);
+    if (watched == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD code = Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) &&
+                         SourceUnchanged(watched, &info, &size));
+    CloseHandle(watched);
+    return code;
+}
+
+// Copies source to a file target lacks, with the chosen copy; a copy of a
+// source that changed meanwhile is removed.
 static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
 {
     if (ReplacementCopy == OWN_COPY)
         return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
-    return Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+    DWORD code = PlatformCopyWatched(source, target, progress, cancel);
+    if (code == SOURCE_CHANGED)
+        RemoveFileName(target, NULL, true);
+    return code;
 }
 
 // Flushes the copy at temporary and leaves it with the attributes the copy
@@ -62,7 +82,7 @@ static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, 
 {
     if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
         return ERROR_REQUEST_ABORTED;
-    DWORD code = Outcome(CopyFileExA(source, temporary, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+    DWORD code = PlatformCopyWatched(source, temporary, progress, cancel);
     if (code == ERROR_FILE_EXISTS)
         return code; // a leftover of a killed run, which the caller removes
     if (code == ERROR_SUCCESS)

@@ -3,6 +3,7 @@
 // takes its place only when complete.
 #pragma once
 #include <windows.h>
+#include "chunkcopy.h"
 #include "removal.h"
 
 // Name of the temporary file a copy is written to before it takes its
@@ -20,7 +21,8 @@ extern CopyMethod ReplacementCopy;
 // A file that replaces an older version goes through the temporary file
 // beside target: on cancel or any failure target stays as it was and the
 // temporary file is removed. A file target lacks is created under its own
-// name, and removed on failure. A read-only target is refused with
+// name, and removed on failure. A copy whose source changed while it was
+// read is discarded (SOURCE_CHANGED). A read-only target is refused with
 // ERROR_ACCESS_DENIED, one another program holds open with
 // ERROR_SHARING_VIOLATION. targetMissing tells that the caller has just
 // found no target, which saves asking again. Returns 0 or the error.

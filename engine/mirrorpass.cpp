@@ -54,7 +54,9 @@ DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalByte
 // Copies one file, asking the user on failure (abort, retry, ignore); the
 // first attempt may know the target missing. A large file shows its line at
 // once, not at the next refresh. A source that vanished as a whole ends the
-// run instead of prompting for every file.
+// run instead of prompting for every file. A copy whose source changed while
+// it was read is discarded and tried once more at once; a source that
+// changes again is left alone for this run, without a prompt.
 static void CopyStep(const char *sourceFile, const char *targetFile, const WalkEntry *walked, const char *root,
                      bool targetMissing)
 {
@@ -68,7 +70,7 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WalkE
         FlushDisplay();
     else
         RefreshDisplay();
-    for (;;) {
+    for (int changes = 0;;) {
         bool holdsEntry;
         LastFilePercent = 0;
         DWORD code = CopyOverTarget(sourceFile, targetFile, targetMissing, CopyProgress, (LPBOOL)&CancelRequested);
@@ -76,6 +78,12 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WalkE
         if (code == ERROR_SUCCESS) {
             CopiedFiles++;
             WriteLogLine(LOG_COPIED, sourceFile);
+            return;
+        }
+        if (code == SOURCE_CHANGED && ++changes < 2)
+            continue;
+        if (code == SOURCE_CHANGED) {
+            ReportChangedWhileCopied(sourceFile);
             return;
         }
         DWORD rootCode = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ProbeFolder(root, &holdsEntry)

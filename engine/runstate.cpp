@@ -46,3 +46,9 @@ void ReportLeftAlone(const char *path)
     LeftAloneEntries++;
     WriteLogLine(LOG_LEFT_ALONE, path);
 }
+
+void ReportChangedWhileCopied(const char *path)
+{
+    LeftAloneEntries++;
+    WriteLogLine(LOG_CHANGED_WHILE_COPIED, path);
+}

@@ -38,3 +38,7 @@ void WriteLogLine(const char *prefix, const char *path);
 // Records an entry the run leaves alone: its own log line, and one more in
 // LeftAloneEntries for the note at the end of the run.
 void ReportLeftAlone(const char *path);
+
+// Counts a source file left alone because it changed while it was copied,
+// twice in a row, and writes its own log line.
+void ReportChangedWhileCopied(const char *path);

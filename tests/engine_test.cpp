@@ -71,12 +71,24 @@ DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, 
     return ((std::vector<LONGLONG> *)data)->size() > 2 ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
 }
 
+// A progress routine that appends to the source file being copied, as a program writing it would.
+DWORD CALLBACK GrowSource(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE source, HANDLE, LPVOID)
+{
+    char path[MAX_PATH];
+    GetFinalPathNameByHandleA(source, path, sizeof path, 0);
+    HANDLE writer = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD written = 0;
+    WriteFile(writer, "+", 1, &written, NULL);
+    CloseHandle(writer);
+    return PROGRESS_CONTINUE;
+}
+
 // A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the old one and no temporary file.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
-    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, READ_ONLY_SOURCE, FULL_DISK };
+    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, CHANGE_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, READ_ONLY_SOURCE, FULL_DISK };
     struct Case { const char *name; Setup setup; DWORD code; };
-    const Case cases[] = {{"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235}, {"cancel by the progress routine", CANCEL_DURING, 1235},
+    const Case cases[] = {{"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235}, {"cancel by the progress routine", CANCEL_DURING, 1235}, {"source changed while read", CHANGE_DURING, SOURCE_CHANGED},
                           {"held open", HELD_OPEN, 32}, {"rename onto a folder", FOLDER_IN_PLACE, 5}, {"leftover temporary file", LEFTOVER, 0},
                           {"read-only", READ_ONLY, 5}, {"read-only source", READ_ONLY_SOURCE, 0}, {"full disk", FULL_DISK, 112}};
     std::string data(7 * 1024 * 1024, 'x');
@@ -90,20 +102,21 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             MakeTree(folder, {"alt.bin\\"});
             if (c.setup != FOLDER_IN_PLACE)
                 RemoveDirectoryA((folder + "alt.bin").c_str());
-            if ((c.setup == CANCEL_DURING && method != OWN_COPY) || (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
+            if (((c.setup == CANCEL_DURING || c.setup == CHANGE_DURING) && method != OWN_COPY) || (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
                 continue; // Wine's CopyFileExA calls no progress routine; a tmpfs needs root
             fullDiskRan |= c.setup == FULL_DISK;
             Put(to, "alte Fassung", OLD_TIME - 1, c.setup == READ_ONLY ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
             if (c.setup == LEFTOVER)
                 Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
-            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin" : "neu.bin");
+            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin" : c.setup == CHANGE_DURING ? "wachsend.bin" : "neu.bin");
+            Put(source + "wachsend.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
             std::vector<LONGLONG> calls;
             BOOL cancel = c.setup == CANCEL_BEFORE;
             std::string replaced = c.setup == FOLDER_IN_PLACE ? folder + "alt.bin" : to;
             ReplacementCopy = method;
             SetLastError(0xDEADBEEF);
-            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget(from.c_str(), replaced.c_str(), false, NULL, &cancel)
+            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget(from.c_str(), replaced.c_str(), false, c.setup == CHANGE_DURING ? GrowSource : NULL, &cancel)
                          : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(), to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS) ? 0 : GetLastError();
             ReplacementCopy = OWN_COPY;
             CloseHandle(held);
@@ -171,6 +184,22 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     MirrorFolder(&pair, false);
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'null.txt' - '0 KB'");
     EXPECT_EQ(BarPosition(FileProgressBar), 0);
+    std::string growing = source + "wachsend.log"; // a log another program keeps writing: tried twice, then left alone
+    WriteBytes(growing, std::string(4 << 20, 'x'));
+    std::atomic<bool> stop(false);
+    std::thread writer([&] {
+        HANDLE file = CreateFileA(growing.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+        for (DWORD written; !stop; WriteFile(file, "+", 1, &written, NULL)) {}
+        CloseHandle(file);
+    });
+    ResetCounters();
+    OpenLog();
+    MirrorFolder(&pair, false);
+    stop = true;
+    writer.join();
+    EXPECT_EQ(Log(), "WARNUNG - Datei beim Kopieren verändert, ausgelassen: " + growing + "\r\n");
+    EXPECT_EQ(LeftAloneEntries, 1);
+    EXPECT_FALSE(Exists(target + "wachsend.log"));
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
