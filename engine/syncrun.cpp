@@ -57,16 +57,23 @@ static void ShowSkippedPairsNote()
     ShowRunNote(text, MB_ICONWARNING);
 }
 
-// Opens the run log afresh and learns the program's own files, the log among them.
-static void OpenLogAndLearnOwnFiles()
+// The run log's full path: log.txt in the folder that was current when the
+// program started, never where a file dialog has since left the current folder
+// (the user's own log.txt there would be emptied); false when it does not fit.
+static bool LogPath(char *out, size_t size)
+{
+    return StartDirectory[0] != 0 && JoinInFolder(out, size, StartDirectory, LOG_FILE_NAME);
+}
+
+// Opens the run log afresh at log and learns the program's own files, the log among them.
+static void OpenLogAndLearnOwnFiles(const char *log)
 {
     OFSTRUCT logRecord;
-    char program[MAX_PATH], log[MAX_PATH];
-    LogFile = OpenFile(LOG_FILE_NAME, &logRecord, OF_CREATE | OF_WRITE);
+    char program[MAX_PATH];
+    LogFile = log[0] != 0 ? OpenFile(log, &logRecord, OF_CREATE | OF_WRITE) : HFILE_ERROR;
     DWORD programLength = GetModuleFileNameA(NULL, program, sizeof program);
-    DWORD logLength = GetFullPathNameA(LOG_FILE_NAME, sizeof log, log, NULL);
     IdentifyOwnFiles(programLength > 0 && programLength < sizeof program ? program : NULL, AutoSavePath,
-                     LogFile != HFILE_ERROR && logLength > 0 && logLength < sizeof log ? log : NULL);
+                     LogFile != HFILE_ERROR ? log : NULL);
 }
 
 // True while the pair's target is the folder learnt at the start; else the
@@ -128,7 +135,10 @@ DWORD WINAPI SyncWorker(LPVOID)
     ResetCounters();
     SetWindowTextA(SyncButton, CANCEL_BUTTON_TEXT);
     ForgetDisplayState();
-    OpenLogAndLearnOwnFiles();
+    char log[PATH_TEXT_MAX], logArgument[PATH_TEXT_MAX];
+    if (!LogPath(log, sizeof log))
+        log[0] = 0;
+    OpenLogAndLearnOwnFiles(log);
     int count = PairCount();
     LearnPairs();
     bool cleanup = CleanupAllowed();
@@ -154,6 +164,7 @@ DWORD WINAPI SyncWorker(LPVOID)
     if (LogFile != HFILE_ERROR)
         CloseHandle((HANDLE)(INT_PTR)LogFile);
     LogFile = HFILE_ERROR;
-    ShellExecuteA(NULL, "open", "notepad.exe", LOG_FILE_NAME, NULL, SW_SHOWNORMAL);
+    if (JoinPath(logArgument, sizeof logArgument, "\"", log, "\""))
+        ShellExecuteA(NULL, "open", "notepad.exe", logArgument, NULL, SW_SHOWNORMAL);
     ExitThread(0);
 }

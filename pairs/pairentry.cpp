@@ -53,12 +53,22 @@ bool FolderCarriable(const char *folder)
     return strpbrk(folder, "'@") == NULL;
 }
 
-// True for a folder an entry made by the add command holds: carriable,
-// non-empty and ending in a backslash.
+// True for an absolute folder: a drive's ("C:\\...") or a share's ("\\\\server\\...").
+// A relative or drive-relative one would name another folder whenever the
+// current folder moves, which a file dialog does.
+static bool AbsoluteFolder(const char *folder)
+{
+    bool drive = ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z')) &&
+                 folder[1] == ':' && folder[2] == '\\';
+    return drive || (folder[0] == '\\' && folder[1] == '\\');
+}
+
+// True for a folder an entry made by the add command holds: absolute,
+// carriable and ending in a backslash.
 static bool EntryFolder(const char *folder)
 {
     size_t length = strlen(folder);
-    return length > 0 && folder[length - 1] == '\\' && FolderCarriable(folder);
+    return length > 0 && folder[length - 1] == '\\' && AbsoluteFolder(folder) && FolderCarriable(folder);
 }
 
 bool IsWellFormedPairEntry(const char *text)

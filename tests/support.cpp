@@ -235,6 +235,7 @@ void ProgramFixture::SetUp()
     ResetCounters();
     ClearCancel();
     ResolveAutoSavePath();
+    GetCurrentDirectoryA(START_DIRECTORY_MAX, StartDirectory); // as the program's start records it
     MakeFolder(source);
     MakeFolder(target);
     TakeExitAfterRun();

@@ -223,7 +223,7 @@ TEST_F(TrustTest, AnEmptySourceAsksBeforeItsTargetIsEmptied)
         }
 }
 
-// The program's own files are never overwritten nor prompted for: a source file named like the log in the target is reported, the log in the source passed over.
+// The program's own files are never overwritten nor prompted for: a source file named like the log in the target is reported, the log in the source passed over; the log lies in the start folder, never where a file dialog left the current folder.
 TEST_F(TrustTest, OwnFilesAreKeptAndNeverPrompted)
 {
     const std::string list = "@@'D:\\a\\' -> 'E:\\b\\'", log = "Datei kopiert: " + source + "a.txt\r\n" + LEFT_ALONE + source + "log.txt\r\n";
@@ -231,17 +231,19 @@ TEST_F(TrustTest, OwnFilesAreKeptAndNeverPrompted)
     WriteBytes(target + "Ini.dat", list);
     strcpy(AutoSavePath, (target + "Ini.dat").c_str());
     AddPair(source, target);
-    SetCurrentDirectoryA(target.c_str());
+    strcpy(StartDirectory, target.c_str()); // started from its backup
     EXPECT_EQ(CountBoxes(Run(), "ausgelassene Einträge: 1\nDie Datei log.txt führt jeden einzeln auf."), 1);
     EXPECT_EQ(ReadBytes(target + "Ini.dat"), list);
     EXPECT_EQ(ReadBytes(target + "log.txt"), log);
     EXPECT_EQ(CheckedTargetFiles, 3);
     EXPECT_EQ(CleanedEntries, 0);
     DeleteFileA((target + "a.txt").c_str());
-    SetCurrentDirectoryA(source.c_str());
+    strcpy(StartDirectory, source.c_str());
+    WriteBytes(temp / "log.txt", "meins"); // where a save dialog left the current folder
     EXPECT_EQ(Run().size(), 2u) << "the start question and the closing note only";
     EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 1 / 1");
     EXPECT_EQ(ReadBytes(target + "log.txt"), log);
+    EXPECT_EQ(ReadBytes(temp / "log.txt"), "meins");
 }
 
 // An awkward tree made in the second of three pairs ($S its source, $T its target): entries it leaves alone, target entries there and not after, a log line.
