@@ -78,6 +78,13 @@ const char LIST_FULL_NOTE[] =
     "Die Sync-Auswahl wurde nicht übernommen.";
 const char PIECES_DROPPED_NOTE[] =
     "Einige Einträge der Datei sind keine gültigen Sync-Auswahlen und wurden nicht geladen.";
+const char NO_VALID_ENTRY_NOTE[] = "Die Liste bleibt unverändert: keine gültige Sync-Auswahl in der Datei";
+const char LIST_SET_ASIDE_NOTE[] =
+    "Die Datei '%s' konnte nicht vollständig gelesen werden.\n"
+    "Sie wurde unverändert als '%s' beiseitegelegt; die Liste beginnt leer.";
+const char LIST_KEPT_NOTE[] =
+    "Die Datei '%s' konnte nicht vollständig gelesen und nicht beiseitegelegt werden.\n"
+    "Sie wird nicht überschrieben: Änderungen der Liste werden nicht gespeichert.";
 
 const char ERROR_NOTICE_FORMAT[] = "%s '%s'%s%s%s%s\n\nFehler %d: %s";
 const char NO_SYSTEM_TEXT[] = "Keine Beschreibung verfügbar.";

@@ -52,6 +52,9 @@ extern const char UNCARRIABLE_FOLDER_NOTE[];
 extern const char NESTED_PAIR_NOTE[];
 extern const char LIST_FULL_NOTE[];
 extern const char PIECES_DROPPED_NOTE[];
+extern const char NO_VALID_ENTRY_NOTE[];
+extern const char LIST_SET_ASIDE_NOTE[]; // format: the list file, the name it was set aside under
+extern const char LIST_KEPT_NOTE[];      // format: the list file
 
 // Error notices: "<message> '<path>'[<more> '<path>']", then the system's error.
 extern const char ERROR_NOTICE_FORMAT[];

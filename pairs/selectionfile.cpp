@@ -6,13 +6,22 @@
 #include "base/messages.h"
 #include "base/paths.h"
 #include "base/texts.h"
+#include <stdio.h>
 #include <string.h>
 
-enum { SELECTION_READ_MAX = 10000 }; // largest selection file, final NUL included
+enum {
+    SELECTION_READ_MAX = 10000, // largest selection file, final NUL included
+    SET_ASIDE_TRIES = 99        // names tried for a list file set aside
+};
 
 static const char ENTRY_MARKER[] = "@@";
 static const int MARKER_LENGTH = sizeof ENTRY_MARKER - 1;
 static const char TEMP_SUFFIX[] = ".neu";
+static const char SET_ASIDE_SUFFIX[] = ".gesichert-";
+
+// Why the auto-save file may not be replaced (0: it may): it could not be
+// read whole at the start, nor set aside.
+static DWORD AutoSaveRefusal = ERROR_SUCCESS;
 
 // The file a routine works on: name, or the auto-save file.
 static const char *FileOf(const char *name)
@@ -96,7 +105,9 @@ bool SavePairList(const char *name)
     char text[SELECTION_READ_MAX];
     const char *path = FileOf(name);
     int length = JoinList(text, sizeof text);
-    DWORD code = length < 0 ? ERROR_BUFFER_OVERFLOW : ReplaceFileContent(path, text, length);
+    DWORD code = name == NULL ? AutoSaveRefusal : ERROR_SUCCESS;
+    if (code == ERROR_SUCCESS)
+        code = length < 0 ? ERROR_BUFFER_OVERFLOW : ReplaceFileContent(path, text, length);
     if (code != ERROR_SUCCESS) {
         ReportError(code, SAVE_FAILED, path);
         return false;
@@ -154,31 +165,75 @@ static int ReadWhole(HANDLE file, char *buffer, int limit)
     return total;
 }
 
-// A file one byte over the limit is read to tell that it is too large.
+// Counts one entry.
+static void CountEntry(const char *, void *count)
+{
+    (*(int *)count)++;
+}
+
+// Moves the auto-save file at path, which could not be read whole or held no valid entry, aside
+// under a new name before any save can replace it; where that fails, no
+// save may replace it. Either way a note says so.
+static void SetAsideAutoSave(const char *path)
+{
+    char aside[PATH_TEXT_MAX], number[16], text[NOTICE_TEXT_MAX];
+    DWORD code = ERROR_FILE_EXISTS;
+    for (int i = 1; i <= SET_ASIDE_TRIES && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS); i++) {
+        snprintf(number, sizeof number, "%d", i);
+        code = JoinPath(aside, sizeof aside, path, SET_ASIDE_SUFFIX, number) ? ERROR_SUCCESS : ERROR_FILENAME_EXCED_RANGE;
+        if (code == ERROR_SUCCESS && !MoveFileA(path, aside))
+            code = GetLastError();
+    }
+    AutoSaveRefusal = code;
+    if (code == ERROR_SUCCESS)
+        snprintf(text, sizeof text, LIST_SET_ASIDE_NOTE, path, aside);
+    else
+        snprintf(text, sizeof text, LIST_KEPT_NOTE, path);
+    ShowNotice(text, TITLE_NOTE, MB_OK | MB_ICONWARNING);
+}
+
+// Reports a list file that cannot be read whole; the auto-save file is set aside.
+static bool LoadFailed(const char *name, const char *path, DWORD code, const char *message)
+{
+    ReportError(code, message, path);
+    if (name == NULL)
+        SetAsideAutoSave(path);
+    return false;
+}
+
+// A file one byte over the limit is read to tell that it is too large. A
+// file with content but no valid entry changes nothing.
 bool LoadPairList(const char *name)
 {
     char bytes[SELECTION_READ_MAX + 1];
     const char *path = FileOf(name);
+    if (name == NULL)
+        AutoSaveRefusal = ERROR_SUCCESS; // this reading decides anew
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
-        if (name != NULL || (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND))
-            ReportError(code, LOAD_FAILED, path);
-        return false;
+        if (name == NULL && (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND))
+            return false;
+        return LoadFailed(name, path, code, LOAD_FAILED);
     }
     int length = ReadWhole(file, bytes, sizeof bytes);
     DWORD code = GetLastError();
     CloseHandle(file);
-    if (length < 0) {
-        ReportError(code, LOAD_FAILED, path);
-        return false;
-    }
-    if (length > SELECTION_READ_MAX) {
-        ReportError(ERROR_FILE_TOO_LARGE, FILE_TOO_LARGE, path);
+    if (length < 0)
+        return LoadFailed(name, path, code, LOAD_FAILED);
+    if (length > SELECTION_READ_MAX)
+        return LoadFailed(name, path, ERROR_FILE_TOO_LARGE, FILE_TOO_LARGE);
+    int valid = 0;
+    int refused = ParseSelectionText(bytes, length, CountEntry, &valid);
+    if (valid == 0 && refused > 0) {
+        ShowErrorNotice(ERROR_INVALID_DATA, MB_OK | MB_ICONWARNING, NO_VALID_ENTRY_NOTE, path);
+        if (name == NULL)
+            SetAsideAutoSave(path);
         return false;
     }
     SendMessageA(PairList, LB_RESETCONTENT, 0, 0);
-    if (ParseSelectionText(bytes, length, AddToList, NULL) > 0)
+    ParseSelectionText(bytes, length, AddToList, NULL);
+    if (refused > 0)
         ShowErrorNotice(ERROR_INVALID_DATA, MB_OK | MB_ICONWARNING, PIECES_DROPPED_NOTE, path);
     if (name != NULL)
         return SavePairList(NULL);

@@ -7,11 +7,15 @@
 bool ListFitsWith(size_t entryLength);
 
 // Writes the list to name (NULL: the auto-save file) in one replacing step;
-// a failure keeps the old file and is reported. True on success.
+// a failure keeps the old file and is reported, and so is an auto-save file
+// that could neither be read whole nor set aside at the start. True on success.
 bool SavePairList(const char *name);
 
 // Replaces the list by the entries of name (NULL: the auto-save file, silent
-// when missing); a named file is then auto-saved. True when the file was read.
+// when missing); a named file is then auto-saved. A file with content but
+// no valid entry changes nothing. An auto-save file that cannot be read whole
+// (or holds no valid entry) is set aside under a new name beside it, so that
+// no save replaces it. True when the list was loaded.
 bool LoadPairList(const char *name);
 
 // Splits a file's text at "@" runs into the well-formed entries it holds,

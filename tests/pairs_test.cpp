@@ -67,6 +67,29 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     EXPECT_FALSE(LoadPairList(NULL));
     EXPECT_FALSE(Exists(temp / "Ini.dat")) << "a missing Ini.dat is not made at the start";
     EXPECT_EQ(answerer.Seen().size(), 0u);
+    WriteBytes(temp / "t.MirrorixPath", "@@'relativ\\' -> 'E:\\b\\'@@'C:relativ\\' -> 'E:\\b\\'"); // no valid entry: nothing changes
+    SetList({ENTRY_2});
+    EXPECT_FALSE(LoadPairList((temp / "t.MirrorixPath").c_str()));
+    EXPECT_EQ(answerer.Count("Die Liste bleibt unverändert: keine gültige Sync-Auswahl in der Datei '" + temp / "t.MirrorixPath'"), 1);
+    EXPECT_EQ(Entries(), std::vector<std::string>{ENTRY_2});
+    EXPECT_FALSE(Exists(temp / "Ini.dat"));
+    std::string large;
+    while (large.size() <= 10000)
+        large += "@@" + ENTRY_1;
+    WriteBytes(temp / "Ini.dat", large); // a list over the load limit is set aside before a save could replace it
+    EXPECT_FALSE(LoadPairList(NULL));
+    EXPECT_EQ(answerer.Count("Sie wurde unverändert als '" + temp / "Ini.dat.gesichert-1' beiseitegelegt"), 1);
+    EXPECT_EQ(ReadBytes(temp / "Ini.dat.gesichert-1"), large);
+    ASSERT_TRUE(SavePairList(NULL));
+    WriteBytes(temp / "Ini.dat", large);
+    HANDLE held = Hold(temp / "Ini.dat"); // where setting it aside fails, nothing is saved over it
+    EXPECT_FALSE(LoadPairList(NULL));
+    EXPECT_FALSE(SavePairList(NULL));
+    CloseHandle(held);
+    EXPECT_EQ(answerer.Count("Sie wird nicht überschrieben"), 1);
+    EXPECT_EQ(ReadBytes(temp / "Ini.dat"), large);
+    DeleteFileA((temp / "Ini.dat").c_str());
+    LoadPairList(NULL); // the next start saves again
     for (const auto &c : {std::make_pair("C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"), {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"},
                           {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"}, {"C:\\y.MirrorixPath\\L", "C:\\y.MirrorixPath\\L"}}) {
         char name[FILE_NAME_BUFFER];
