@@ -106,7 +106,7 @@ static DWORD DeleteTargetFile(const char *path, const char *finalPath)
 {
     if (IsOwnFile(path, strrchr(path, '\\') + 1))
         return ERROR_ACCESS_DENIED;
-    DWORD code = RemoveFileName(path, finalPath, false);
+    DWORD code = RemoveFileName(path, finalPath);
     if (code == ERROR_SUCCESS) {
         CleanedEntries++;
         WriteLogLine(LOG_DELETED, path);
@@ -123,7 +123,7 @@ static DWORD DeleteTargetFile(const char *path, const char *finalPath)
 // attempt whether or not it goes. True when it is gone.
 static bool RemoveTargetFolder(const EntryPaths *paths)
 {
-    DWORD code = RemoveFileName(paths->targetName, paths->targetFinal, false);
+    DWORD code = RemoveFileName(paths->targetName, paths->targetFinal);
     CleanedEntries++;
     if (code == LINK_KEPT)
         ReportLeftAlone(paths->target);
@@ -134,7 +134,7 @@ static bool RemoveTargetFolder(const EntryPaths *paths)
 // only when it was removed. One the platform would resolve is kept and reported.
 static void RemoveFolderLink(const EntryPaths *paths)
 {
-    DWORD code = RemoveFileName(paths->targetName, paths->targetFinal, false);
+    DWORD code = RemoveFileName(paths->targetName, paths->targetFinal);
     if (code == ERROR_SUCCESS)
         CleanedEntries++;
     else if (code == LINK_KEPT)

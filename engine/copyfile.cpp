@@ -47,7 +47,7 @@ static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE 
         return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
     DWORD code = PlatformCopyWatched(source, target, progress, cancel);
     if (code == SOURCE_CHANGED)
-        RemoveFileName(target, NULL, true);
+        RemoveFileName(target, NULL);
     return code;
 }
 
@@ -138,11 +138,16 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
     DWORD attributes = targetMissing ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target);
     if (attributes == INVALID_FILE_ATTRIBUTES && (targetMissing || GetLastError() == ERROR_FILE_NOT_FOUND))
         return CopyNew(source, target, progress, cancel);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return ERROR_ACCESS_DENIED;
+    DWORD before = 0;
     if (!TemporaryBeside(target, temporary, sizeof temporary))
         return ERROR_FILENAME_EXCED_RANGE;
-    DWORD code = Replace(source, temporary, target, progress, cancel);
+    DWORD code = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
+                     ? ClearReadOnlyName(target, &before)
+                     : ERROR_SUCCESS;
+    if (code == LINK_KEPT)
+        code = ERROR_ACCESS_DENIED;
+    if (code == ERROR_SUCCESS)
+        code = Replace(source, temporary, target, progress, cancel);
     if (code != ERROR_SUCCESS && code != ERROR_REQUEST_ABORTED) {
         DWORD leftover = RemoveLeftover(temporary);
         if (leftover == ERROR_SUCCESS)
@@ -150,6 +155,8 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
         else if (leftover == ERROR_FILE_EXISTS || leftover == LINK_KEPT)
             code = ERROR_FILE_EXISTS;
     }
+    if (code != ERROR_SUCCESS)
+        SetAttributesBack(target, before);
     if (code == ERROR_ACCESS_DENIED && HeldOpenByAnother(target))
         code = ERROR_SHARING_VIOLATION;
     return code;
@@ -168,7 +175,7 @@ DWORD RemoveLeftover(const char *path)
         return ERROR_FILE_NOT_FOUND;
     if (!IsLeftover(slash != NULL ? slash + 1 : path, attributes))
         return ERROR_FILE_EXISTS;
-    return RemoveFileName(path, NULL, true);
+    return RemoveFileName(path, NULL);
 }
 
 void RemoveLeftoverIn(const char *folder)

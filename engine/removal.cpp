@@ -21,25 +21,52 @@ static bool ExpectedFinalPath(const char *path, char *out, size_t size)
     return Identify(folder, &identity) && JoinPath(out, size, identity.finalPath, slash);
 }
 
-// Clears the read-only attribute through handle.
-static void ClearReadOnly(HANDLE handle)
+// Attributes that can be set on a file or folder.
+static const DWORD SETTABLE_ATTRIBUTES = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Gives the object open as handle the attributes (0 stays 0 only as "normal").
+static bool SetAttributesThrough(HANDLE handle, DWORD attributes)
 {
-    FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+    FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
+    basic.FileAttributes = (attributes & SETTABLE_ATTRIBUTES) != 0 ? attributes & SETTABLE_ATTRIBUTES
+                                                                    : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
-// Opens path itself (never what a link points to) for deletion, with the extra access asked for.
-static HANDLE OpenForRemoval(const char *path, DWORD extraAccess)
+// Clears the read-only attribute through handle; *before receives the
+// attributes to set back (0: nothing was changed). A file with more than one
+// name keeps it, since the attribute belongs to every name: ERROR_ACCESS_DENIED.
+static DWORD ClearReadOnly(HANDLE handle, DWORD *before)
 {
-    return CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | extraAccess,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    BY_HANDLE_FILE_INFORMATION information;
+    *before = 0;
+    if (!GetFileInformationByHandle(handle, &information))
+        return GetLastError();
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+        return ERROR_SUCCESS;
+    if (information.nNumberOfLinks > 1)
+        return ERROR_ACCESS_DENIED;
+    if (!SetAttributesThrough(handle, information.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY))
+        return GetLastError();
+    *before = information.dwFileAttributes;
+    return ERROR_SUCCESS;
 }
 
-// Some servers refuse a read-only file to a handle that may change its
-// attributes, yet let one without that right clear them: hence the second open.
-DWORD RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly)
+// Opens path itself (never what a link points to), with the extra access asked for.
+static HANDLE OpenName(const char *path, DWORD extraAccess)
+{
+    return CreateFileA(path, FILE_READ_ATTRIBUTES | extraAccess, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+// Opens the name at path for access and for changing its attributes, and
+// checks that the handle's final path is expectedFinal (NULL: the one the
+// name has without a link); 0, LINK_KEPT or the platform's error. Some
+// servers refuse a read-only file to a handle that may change attributes,
+// yet let one without that right clear them: hence the second open.
+static DWORD OpenCheckedName(const char *path, const char *expectedFinal, DWORD access, HANDLE *handle)
 {
     char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX];
     if (expectedFinal == NULL) {
@@ -47,21 +74,52 @@ DWORD RemoveFileName(const char *path, const char *expectedFinal, bool clearRead
             return LINK_KEPT;
         expectedFinal = expected;
     }
-    HANDLE handle = OpenForRemoval(path, FILE_WRITE_ATTRIBUTES);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
-        handle = OpenForRemoval(path, 0);
-    if (handle == INVALID_HANDLE_VALUE)
+    *handle = OpenName(path, access | FILE_WRITE_ATTRIBUTES);
+    if (*handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+        *handle = OpenName(path, access);
+    if (*handle == INVALID_HANDLE_VALUE)
         return GetLastError();
-    DWORD code = ERROR_SUCCESS;
+    if (FinalPathOf(*handle, actual, sizeof actual) && EqualNoCase(actual, expectedFinal))
+        return ERROR_SUCCESS;
+    CloseHandle(*handle);
+    *handle = INVALID_HANDLE_VALUE;
+    return LINK_KEPT;
+}
+
+DWORD RemoveFileName(const char *path, const char *expectedFinal)
+{
+    HANDLE handle;
+    DWORD before = 0;
+    DWORD code = OpenCheckedName(path, expectedFinal, DELETE, &handle);
+    if (code != ERROR_SUCCESS)
+        return code;
+    code = ClearReadOnly(handle, &before);
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (!FinalPathOf(handle, actual, sizeof actual) || !EqualNoCase(actual, expectedFinal)) {
-        code = LINK_KEPT;
-    } else {
-        if (clearReadOnly)
-            ClearReadOnly(handle);
-        if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition))
-            code = GetLastError();
+    if (code == ERROR_SUCCESS && !SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
+        code = GetLastError();
+        if (before != 0)
+            SetAttributesThrough(handle, before);
     }
     CloseHandle(handle);
     return code;
+}
+
+DWORD ClearReadOnlyName(const char *path, DWORD *before)
+{
+    HANDLE handle;
+    DWORD code = OpenCheckedName(path, NULL, 0, &handle);
+    if (code != ERROR_SUCCESS)
+        return code;
+    code = ClearReadOnly(handle, before);
+    CloseHandle(handle);
+    return code;
+}
+
+void SetAttributesBack(const char *path, DWORD before)
+{
+    HANDLE handle;
+    if (before != 0 && OpenCheckedName(path, NULL, 0, &handle) == ERROR_SUCCESS) {
+        SetAttributesThrough(handle, before);
+        CloseHandle(handle);
+    }
 }

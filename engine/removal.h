@@ -9,7 +9,16 @@ enum { LINK_KEPT = 681 };
 // Removes the file, folder or link at path through a handle on the name
 // itself, and only when that handle's final path is expectedFinal (the
 // final path the name would have if it were no link; NULL: learnt from its
-// folder), so that no link is ever followed. A read-only file is refused,
-// as the platform's deletion refuses it, unless clearReadOnly (the
-// program's own temporary file). Returns 0, LINK_KEPT, or the platform's error.
-DWORD RemoveFileName(const char *path, const char *expectedFinal, bool clearReadOnly);
+// folder), so that no link is ever followed. A read-only attribute is
+// cleared through that handle first and set back when the removal fails;
+// a file with more than one name keeps it and is refused (ERROR_ACCESS_DENIED).
+// Returns 0, LINK_KEPT, or the platform's error.
+DWORD RemoveFileName(const char *path, const char *expectedFinal);
+
+// Clears the read-only attribute of the file at path, checked as above, so
+// that it can be replaced; *before receives the attributes to set back with
+// SetAttributesBack when the replacement fails (0: none were changed).
+// Returns 0, LINK_KEPT, ERROR_ACCESS_DENIED for a file with more than one
+// name, or the platform's error.
+DWORD ClearReadOnlyName(const char *path, DWORD *before);
+void SetAttributesBack(const char *path, DWORD before);

@@ -86,11 +86,11 @@ DWORD CALLBACK GrowSource(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INT
 // A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the old one and no temporary file.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
-    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, CHANGE_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, READ_ONLY_SOURCE, FULL_DISK };
+    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, CHANGE_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, READ_ONLY_LINKED, READ_ONLY_SOURCE, FULL_DISK };
     struct Case { const char *name; Setup setup; DWORD code; };
     const Case cases[] = {{"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235}, {"cancel by the progress routine", CANCEL_DURING, 1235}, {"source changed while read", CHANGE_DURING, SOURCE_CHANGED},
                           {"held open", HELD_OPEN, 32}, {"rename onto a folder", FOLDER_IN_PLACE, 5}, {"leftover temporary file", LEFTOVER, 0},
-                          {"read-only", READ_ONLY, 5}, {"read-only source", READ_ONLY_SOURCE, 0}, {"full disk", FULL_DISK, 112}};
+                          {"read-only", READ_ONLY, 0}, {"read-only with a second name", READ_ONLY_LINKED, 5}, {"read-only source", READ_ONLY_SOURCE, 0}, {"full disk", FULL_DISK, 112}};
     std::string data(7 * 1024 * 1024, 'x');
     Put(source + "neu.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
     Put(source + "nur.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
@@ -105,7 +105,9 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             if (((c.setup == CANCEL_DURING || c.setup == CHANGE_DURING) && method != OWN_COPY) || (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
                 continue; // Wine's CopyFileExA calls no progress routine; a tmpfs needs root
             fullDiskRan |= c.setup == FULL_DISK;
-            Put(to, "alte Fassung", OLD_TIME - 1, c.setup == READ_ONLY ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+            Put(to, "alte Fassung", OLD_TIME - 1, c.setup == READ_ONLY || c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+            if (c.setup == READ_ONLY_LINKED)
+                ASSERT_TRUE(CreateHardLinkA((folder + "zweitname").c_str(), to.c_str(), NULL));
             if (c.setup == LEFTOVER)
                 Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
@@ -123,7 +125,7 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             EXPECT_EQ(code, c.code);
             EXPECT_EQ(ReadBytes(to), c.code == 0 ? data : "alte Fassung");
             EXPECT_EQ(GetWriteTime(to), c.code == 0 ? OLD_TIME : OLD_TIME - 1);
-            DWORD shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, kept = c.setup == READ_ONLY ? FILE_ATTRIBUTE_READONLY : 0;
+            DWORD shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, kept = c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : 0;
             EXPECT_EQ(GetFileAttributesA(to.c_str()) & shown, (c.code == 0 ? GetFileAttributesA(from.c_str()) : kept) & shown);
             EXPECT_FALSE(Exists(folder + TEMPORARY_COPY_NAME));
             if (c.setup == CANCEL_DURING) {
@@ -215,6 +217,8 @@ TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
         ClearCancel();
         WriteBytes(source + "a.txt", "new");
         Put(target + "a.txt", "old", OLD_TIME, c.cause == READ_ONLY ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        if (c.cause == READ_ONLY) // with a second name, which would lose its attribute too
+            CreateHardLinkA((temp / "zweitname.txt").c_str(), (target + "a.txt").c_str(), NULL);
         HANDLE lock = c.cause == READ_ONLY ? INVALID_HANDLE_VALUE : Hold((c.cause == SOURCE_HELD ? source : target) + "a.txt");
         OpenLog();
         BoxAnswerer answerer([&](const std::string &, const std::string &) {
@@ -278,11 +282,12 @@ TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
     EXPECT_EQ(ReadBytes(target + "nur-im-ziel.txt"), "must stay");
 }
 
-// The cleanup removes and counts what the source lacks; a file it cannot delete is reported and cancels, and no folder removal is tried after it.
+// The cleanup removes and counts what the source lacks, read-only files too; a file it cannot delete (read-only with a second name) is reported and cancels, and no folder removal is tried after it.
 TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 {
     MakeTree(source, {"bleibt.txt", "ordner\\"});
-    MakeTree(target, {"alt\\", "leer\\", "bleibt.txt", "weg.txt", "alt\\x.txt", "alt\\y.txt", "ordner"});
+    MakeTree(target, {"alt\\", "leer\\", "bleibt.txt", "weg.txt", "alt\\x.txt", "ordner"});
+    Put(target + "alt\\y.txt", "alt\\y.txt", 0, FILE_ATTRIBUTE_READONLY);
     OpenLog();
     BoxAnswerer answerer;
     Learnt pair(source, target);
@@ -296,6 +301,7 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
     std::string held = temp / "ziel2\\";
     MakeTree(held, {"a\\", "a\\b\\"});
     Put(held + "a\\b\\fest.txt", "fest", 0, FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(CreateHardLinkA((temp / "zweitname.txt").c_str(), (held + "a\\b\\fest.txt").c_str(), NULL)) << GetLastError();
     ResetCounters();
     Learnt heldPair(source, held);
     CleanTargetFolder(&heldPair);
@@ -305,6 +311,7 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
     EXPECT_EQ(CheckedTargetFiles, 1);
     EXPECT_TRUE(IsCancelRequested());
     EXPECT_TRUE(Exists(held + "a\\b"));
+    EXPECT_NE(GetFileAttributesA((temp / "zweitname.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "the other name keeps it";
 }
 
 // Times on FAT volumes are equal within 2 seconds (an hour apart is a change), elsewhere to the tick, also where the volume cannot be asked.
