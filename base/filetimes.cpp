@@ -4,6 +4,7 @@
 
 static const ULONGLONG TICKS_PER_SECOND = 10000000;
 static const ULONGLONG FAT_TOLERANCE = 2 * TICKS_PER_SECOND;
+static const ULONGLONG ROUNDING_STEP = TICKS_PER_SECOND / 100; // exFAT's 10 ms
 
 enum { FILE_SYSTEM_NAME_MAX = MAX_PATH + 1 };
 
@@ -28,10 +29,28 @@ TimeRule TimeRuleOfFileSystem(const char *name)
     return coarse ? COARSE_TIMES : EXACT_TIMES;
 }
 
+// True when the creation, last-write and change times of folder are all
+// whole multiples of 10 ms, as a coarse file system keeps them; on a fine one
+// that happens by chance to one folder in 10^15.
+static bool FolderTimesRounded(const char *folder)
+{
+    FILE_BASIC_INFO basic;
+    HANDLE handle = CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != 0;
+    CloseHandle(handle);
+    return known && basic.CreationTime.QuadPart % ROUNDING_STEP == 0 &&
+           basic.LastWriteTime.QuadPart % ROUNDING_STEP == 0 && basic.ChangeTime.QuadPart % ROUNDING_STEP == 0;
+}
+
 TimeRule TimeRuleOf(const char *folder)
 {
     char name[FILE_SYSTEM_NAME_MAX];
-    return FileSystemOf(folder, name, sizeof name) == ERROR_SUCCESS ? TimeRuleOfFileSystem(name) : EXACT_TIMES;
+    if (FileSystemOf(folder, name, sizeof name) == ERROR_SUCCESS && TimeRuleOfFileSystem(name) == COARSE_TIMES)
+        return COARSE_TIMES;
+    return FolderTimesRounded(folder) ? COARSE_TIMES : EXACT_TIMES;
 }
 
 // A file time as one number of ticks.

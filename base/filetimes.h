@@ -5,7 +5,9 @@
 // time shifts FAT's local times by an hour: the files are then copied again,
 // which is slow but loses nothing, where taking an hour for equal would hide
 // a real change.) On every other file system the times must be equal to the
-// 100 ns tick.
+// 100 ns tick. A file system that gives another name (Wine calls every one
+// "NTFS") or none, yet rounds the target folder's times to 10 ms, keeps
+// coarse times too (exFAT through FUSE).
 #pragma once
 #include <windows.h>
 
@@ -22,7 +24,8 @@ DWORD FileSystemOf(const char *folder, char *name, size_t size);
 // The rule for a file system of that name.
 TimeRule TimeRuleOfFileSystem(const char *name);
 
-// The rule for the volume folder lies on; exact where it cannot be asked.
+// The rule for the volume folder lies on, by its name or by the folder's
+// times; exact where the folder is missing.
 TimeRule TimeRuleOf(const char *folder);
 
 // True when the target's time counts as equal to the source's under rule.

@@ -43,7 +43,8 @@ static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet
 static HANDLE OpenTarget(const char *target, DWORD flags)
 {
     if (flags & COPY_FILE_FAIL_IF_EXISTS)
-        return CreateFileA(target, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        return CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
     HANDLE to = CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
     if (to == INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS)
@@ -123,6 +124,19 @@ static bool FinishTarget(HANDLE to, const FILE_BASIC_INFO *info)
     basic.LastWriteTime = info->LastWriteTime;
     basic.FileAttributes = info->FileAttributes;
     return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) != 0;
+}
+
+bool KeepWriteTime(HANDLE handle, const FILE_BASIC_INFO *info)
+{
+    FILE_BASIC_INFO now;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &now, sizeof now))
+        return false;
+    if (now.LastWriteTime.QuadPart == info->LastWriteTime.QuadPart)
+        return true;
+    FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
+    basic.LastWriteTime = info->LastWriteTime;
+    basic.LastAccessTime = info->LastAccessTime.QuadPart != 0 ? info->LastAccessTime : info->LastWriteTime;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
 // Closes handle and returns false with code as the last error.
@@ -224,7 +238,8 @@ BOOL CopyFileChunked(const char *source, const char *target, const char *finalNa
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
     bool ok = CopyContent(from, to, &info, &size, progress, data, cancel) &&
-              (finalName == NULL || (FlushFileBuffers(to) && RenameOpenFile(to, finalName)));
+              (finalName == NULL || FlushFileBuffers(to)) && KeepWriteTime(to, &info) &&
+              (finalName == NULL || RenameOpenFile(to, finalName));
     DWORD code = GetLastError();
     if (!ok)
         DeleteOnClose(to);

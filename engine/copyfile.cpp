@@ -26,15 +26,15 @@ static DWORD Outcome(BOOL succeeded)
 // The platform's copy of source to a new file target, then whether the
 // source held still meanwhile (SOURCE_CHANGED when not), told by a handle
 // on it that shares everything and is held for the whole copy.
-static DWORD PlatformCopyWatched(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+static DWORD PlatformCopyWatched(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
+                                 FILE_BASIC_INFO *info)
 {
-    FILE_BASIC_INFO info;
     LARGE_INTEGER size;
-    HANDLE watched = OpenWatchedSource(source, &info, &size);
+    HANDLE watched = OpenWatchedSource(source, info, &size);
     if (watched == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD code = Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) &&
-                         SourceUnchanged(watched, &info, &size));
+                         SourceUnchanged(watched, info, &size));
     CloseHandle(watched);
     return code;
 }
@@ -45,28 +45,30 @@ static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE 
 {
     if (ReplacementCopy == OWN_COPY)
         return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
-    DWORD code = PlatformCopyWatched(source, target, progress, cancel);
+    FILE_BASIC_INFO info;
+    DWORD code = PlatformCopyWatched(source, target, progress, cancel, &info);
     if (code == SOURCE_CHANGED)
         RemoveFileName(target, NULL);
     return code;
 }
 
 // Flushes the copy at temporary and leaves it with the attributes the copy
-// gave it (the source's). A read-only copy cannot be opened for writing, so
-// the attribute is cleared first and set again through the open handle.
-static DWORD FlushCopy(const char *temporary)
+// gave it and the source's last-write time (info). A read-only copy cannot
+// be opened for writing, so the attribute is cleared first and set again
+// through the open handle.
+static DWORD FlushCopy(const char *temporary, const FILE_BASIC_INFO *info)
 {
     DWORD attributes = GetFileAttributesA(temporary);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return GetLastError();
     if ((attributes & FILE_ATTRIBUTE_READONLY) && !SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL))
         return GetLastError();
-    HANDLE written = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE written = CreateFileA(temporary, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (written == INVALID_HANDLE_VALUE)
         return GetLastError();
     FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
     basic.FileAttributes = attributes;
-    DWORD code = Outcome(FlushFileBuffers(written) &&
+    DWORD code = Outcome(FlushFileBuffers(written) && KeepWriteTime(written, info) &&
                          ((attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
                           SetFileInformationByHandle(written, FileBasicInfo, &basic, sizeof basic)));
     CloseHandle(written);
@@ -82,11 +84,12 @@ static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, 
 {
     if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
         return ERROR_REQUEST_ABORTED;
-    DWORD code = PlatformCopyWatched(source, temporary, progress, cancel);
+    FILE_BASIC_INFO info;
+    DWORD code = PlatformCopyWatched(source, temporary, progress, cancel, &info);
     if (code == ERROR_FILE_EXISTS)
         return code; // a leftover of a killed run, which the caller removes
     if (code == ERROR_SUCCESS)
-        code = FlushCopy(temporary);
+        code = FlushCopy(temporary, &info);
     if (code == ERROR_SUCCESS)
         code = Outcome(MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (code != ERROR_SUCCESS)

@@ -10,7 +10,7 @@ export LANG=C.UTF-8
 # What building and starting the program takes, its tests' sources included:
 # the cross compiler of the shipped program, Wine and a display.
 BASE_PACKAGES=(cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest
-               wine wine32:i386 xvfb xauth)
+               wine wine32:i386 xvfb xauth exfat-fuse exfatprogs)
 # Added where this kernel runs no i386 programs: the 64-bit build and its Wine.
 WINE64_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64)
 

@@ -335,4 +335,25 @@ TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
     EXPECT_EQ(TimeRuleOf((temp / "fehlt\\").c_str()), EXACT_TIMES);
 }
 
+// On exFAT through FUSE, which Wine calls NTFS, a copy keeps its source's time (rounded) and a second mirror copies nothing.
+TEST_F(EngineTest, CopiesKeepTheirTimeOnAnUnnamedCoarseFileSystem)
+{
+    std::string image = UnixPath(temp / "exfat.img"), mounted = temp / "stick\\";
+    MakeFolder(mounted);
+    if (!RunShell("[ -e /dev/fuse ] && dd if=/dev/zero of='" + image + "' bs=1M count=8 && mkfs.exfat '" + image + "' && mount.exfat-fuse $(losetup -f --show '" + image + "') '" + UnixPath(mounted) + "'"))
+        GTEST_SKIP() << "needs /dev/fuse, a loop device, exfat-fuse and exfatprogs, and root";
+    MakeTree(source, {"a.txt", "b\\", "b\\c.txt"});
+    SetWriteTime(source + "a.txt", OLD_TIME + 1234567);
+    EXPECT_EQ(TimeRuleOf(mounted.c_str()), COARSE_TIMES);
+    EXPECT_EQ(TimeRuleOf(source.c_str()), EXACT_TIMES);
+    Learnt pair(source, mounted);
+    for (int run = 0; run < 2; run++) {
+        ResetCounters();
+        MirrorFolder(&pair, false);
+        EXPECT_EQ(CopiedFiles, run == 0 ? 2 : 0) << "run " << run;
+    }
+    EXPECT_LT(GetWriteTime(source + "a.txt") - GetWriteTime(mounted + "a.txt"), 20000000u) << "the source's time, rounded";
+    RunShell("umount '" + UnixPath(mounted) + "'; losetup -d $(losetup -j '" + image + "' | cut -d: -f1)");
+}
+
 } // namespace
