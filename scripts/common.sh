@@ -118,5 +118,6 @@ stop_all() {
     local mounted
     mounted="$(awk -v root="$RUN_ROOT/" 'index($2, root) == 1 { print $2 }' /proc/mounts | sort -r)"
     for m in $mounted; do umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true; done
+    for d in $(losetup -a 2>/dev/null | grep -F "$RUN_ROOT/" | cut -d: -f1); do losetup -d "$d" 2>/dev/null || true; done
     rm -rf "$RUN_ROOT"
 }
