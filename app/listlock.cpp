@@ -12,11 +12,7 @@
 static const char LOCK_PREFIX[] = "Local\\KR-Mirrorix-";
 static const char LIST_PROPERTY[] = "KR-Mirrorix-Liste";
 
-enum {
-    LOCK_NAME_MAX = 64,
-    RUNNING_COPY_WAIT_MS = 5000,
-    RUNNING_COPY_POLL_MS = 50
-};
+enum { LOCK_NAME_MAX = 64, RUNNING_COPY_WAIT_MS = 5000, RUNNING_COPY_POLL_MS = 50 };
 
 // The list's number: a hash of its name, never 0 (an unmarked window's).
 static DWORD ListKey()
@@ -48,7 +44,8 @@ static BOOL CALLBACK CheckWindow(HWND window, LPARAM context)
     WindowSearch *search = (WindowSearch *)context;
     char className[LOCK_NAME_MAX] = "";
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, search->windowClass) == 0 && (DWORD)(UINT_PTR)GetPropA(window, LIST_PROPERTY) == search->key) {
+    if (strcmp(className, search->windowClass) == 0 &&
+        (DWORD)(UINT_PTR)GetPropA(window, LIST_PROPERTY) == search->key) {
         search->found = window;
         return FALSE;
     }

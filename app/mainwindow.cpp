@@ -12,10 +12,7 @@
 #include "resources/resource.h"
 #include <commctrl.h>
 
-enum {
-    CLIENT_WIDTH = 600,
-    CLIENT_HEIGHT = 630
-};
+enum { CLIENT_WIDTH = 600, CLIENT_HEIGHT = 630 };
 
 const char MAIN_CLASS_NAME[] = "KR-Mirrorix";
 
@@ -31,8 +28,8 @@ static HBRUSH BackgroundBrush = InitBackgroundBrush();
 // Creates one control of the table.
 static HWND CreateControl(const ControlRow *row, HWND window, HINSTANCE instance)
 {
-    HWND control = CreateWindowExA(0, row->className, row->text, row->style, row->x, row->y, row->width,
-                                   row->height, window, NULL, instance, NULL);
+    HWND control = CreateWindowExA(0, row->className, row->text, row->style, row->x, row->y, row->width, row->height,
+                                   window, NULL, instance, NULL);
     if (row->handle != NULL)
         *row->handle = control;
     return control;
@@ -154,9 +151,9 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand)
     RegisterClassExA(&windowClass);
     MainMenu = LoadMenuA(instance, MAKEINTRESOURCEA(MENU_RESOURCE));
     HoldNotices();
-    MainWindow = CreateWindowExA(0, MAIN_CLASS_NAME, WINDOW_TITLE, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL, MainMenu,
-                                 instance, NULL);
+    MainWindow =
+        CreateWindowExA(0, MAIN_CLASS_NAME, WINDOW_TITLE, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL, MainMenu, instance, NULL);
     ShowWindow(MainWindow, showCommand);
     UpdateWindow(MainWindow);
     ShowHeldNotices();

@@ -11,10 +11,7 @@
 #pragma once
 #include <windows.h>
 
-enum TimeRule {
-    EXACT_TIMES,
-    COARSE_TIMES
-};
+enum TimeRule { EXACT_TIMES, COARSE_TIMES };
 
 // The name of the file system of the volume folder lies on ("NTFS", "FAT32"),
 // asked through a handle on the folder itself, so that a link or a mount

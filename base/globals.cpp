@@ -8,6 +8,6 @@ char SourceFolder[FOLDER_TEXT_MAX] = "";
 char TargetFolder[FOLDER_TEXT_MAX] = "";
 HANDLE WorkerThread = NULL;
 
-HWND PairList, SourceBrowseButton, TargetBrowseButton, ExitButton, SyncButton, AddPairButton,
-    RemovePairButton, HelpButton, CurrentFileLabel, FileProgressBar, TotalProgressBar,
-    CopiedStatusLabel, CleanedStatusLabel, SourceEdit, TargetEdit, CleanupCheckbox;
+HWND PairList, SourceBrowseButton, TargetBrowseButton, ExitButton, SyncButton, AddPairButton, RemovePairButton,
+    HelpButton, CurrentFileLabel, FileProgressBar, TotalProgressBar, CopiedStatusLabel, CleanedStatusLabel, SourceEdit,
+    TargetEdit, CleanupCheckbox;

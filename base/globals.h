@@ -6,7 +6,7 @@
 #include <windows.h>
 
 enum {
-    FOLDER_TEXT_MAX = 520,    // a chosen folder (260 from the chooser, room to spare)
+    FOLDER_TEXT_MAX = 520, // a chosen folder (260 from the chooser, room to spare)
     START_DIRECTORY_MAX = 260
 };
 

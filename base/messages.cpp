@@ -53,8 +53,8 @@ bool AskYes(const char *question, UINT icon, UINT defaultButton)
 }
 
 // Formats the notice text into a buffer of the given size.
-static void FormatNotice(char *buffer, size_t size, DWORD code, const char *message, const char *path,
-                         const char *more, const char *morePath, const char *systemText)
+static void FormatNotice(char *buffer, size_t size, DWORD code, const char *message, const char *path, const char *more,
+                         const char *morePath, const char *systemText)
 {
     bool second = more != NULL;
     snprintf(buffer, size, ERROR_NOTICE_FORMAT, message, path, second ? more : "", second ? " '" : "",
@@ -65,9 +65,9 @@ int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path
                     const char *morePath)
 {
     char *systemText = NULL;
-    DWORD got = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                   FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                               NULL, code, 1024, (LPSTR)&systemText, 0, NULL);
+    DWORD got =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                       NULL, code, 1024, (LPSTR)&systemText, 0, NULL);
     MemoryAdoptLocal((HLOCAL)systemText);
     const char *shownText = (got != 0 && systemText != NULL) ? systemText : NO_SYSTEM_TEXT;
     size_t size = strlen(shownText) + strlen(message) + strlen(path) + 100;

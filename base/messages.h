@@ -19,8 +19,8 @@ bool AskYes(const char *question, UINT icon = MB_ICONQUESTION, UINT defaultButto
 
 // Shows "<message> '<path>'[<more> '<morePath>']\n\nFehler <code>: <system text>"
 // with the given buttons and icon under the title "Fehler"; returns the button.
-int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path,
-                    const char *more = NULL, const char *morePath = NULL);
+int ShowErrorNotice(DWORD code, UINT type, const char *message, const char *path, const char *more = NULL,
+                    const char *morePath = NULL);
 
 // Error notice with an OK button for a failed system call.
 void ReportError(DWORD code, const char *message, const char *path);

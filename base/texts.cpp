@@ -50,19 +50,16 @@ const char RUN_COMPLETED_NOTE[] = "Synchronisierung abgeschlossen.";
 const char RUN_CANCELLED_NOTE[] = "Synchronisierung abgebrochen.";
 const char OVERLAP_WARNING[] = "Die Zielpfade ähneln sich.\nEs wird keine anschließende Bereinigung durchgeführt.";
 const char SKIPPED_PAIRS_NOTE[] = "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:";
-const char *const SKIPPED_PAIR_CASES[] = {
-    "",
-    "\n- Einträge, die kein gültiges Ordnerpaar sind",
-    "\n- Ordnerpaare, deren Zielordner im Quellordner liegt",
-    "\n- Ordnerpaare, deren Quellordner im Zielordner liegt",
-    "\n- Ordnerpaare, deren Quell- und Zielordner ein und derselbe Ordner sind"};
+const char *const SKIPPED_PAIR_CASES[] = {"", "\n- Einträge, die kein gültiges Ordnerpaar sind",
+                                          "\n- Ordnerpaare, deren Zielordner im Quellordner liegt",
+                                          "\n- Ordnerpaare, deren Quellordner im Zielordner liegt",
+                                          "\n- Ordnerpaare, deren Quell- und Zielordner ein und derselbe Ordner sind"};
 const char LEFT_ALONE_NOTE[] = "Bei der Synchronisierung ausgelassene Einträge: %d\n%s";
 const char LEFT_ALONE_LOGGED[] = "Die Datei log.txt führt jeden einzeln auf.";
 const char LEFT_ALONE_UNLOGGED[] = "Die Datei log.txt konnte nicht angelegt werden und führt sie daher nicht auf.";
-const char TARGET_CHANGED_NOTE[] =
-    "Der Zielordner '%s' ist nicht mehr der Ordner vom Start der Synchronisierung "
-    "(ausgetauscht, verschoben oder durch eine Verknüpfung ersetzt).\n"
-    "Dieses Ordnerpaar wird übersprungen.";
+const char TARGET_CHANGED_NOTE[] = "Der Zielordner '%s' ist nicht mehr der Ordner vom Start der Synchronisierung "
+                                   "(ausgetauscht, verschoben oder durch eine Verknüpfung ersetzt).\n"
+                                   "Dieses Ordnerpaar wird übersprungen.";
 const char SOURCE_CHANGED_NOTE[] =
     "Der Quellordner '%s' ist nicht mehr der Ordner vom Start der Synchronisierung oder ist leer "
     "(etwa ein entferntes Laufwerk).\n"
@@ -70,21 +67,18 @@ const char SOURCE_CHANGED_NOTE[] =
 const char UNCARRIABLE_FOLDER_NOTE[] =
     "Ordnerpfade mit einem Apostroph (') oder einem At-Zeichen (@) können nicht verwendet werden.\n"
     "Bitte wählen Sie einen anderen Ordner.";
-const char NESTED_PAIR_NOTE[] =
-    "Der Zielordner darf weder im Quellordner liegen noch ihn enthalten.\n"
-    "Die Sync-Auswahl wurde nicht übernommen.";
+const char NESTED_PAIR_NOTE[] = "Der Zielordner darf weder im Quellordner liegen noch ihn enthalten.\n"
+                                "Die Sync-Auswahl wurde nicht übernommen.";
 const char LIST_FULL_NOTE[] =
     "Die Liste der Sync-Auswahlen ist voll: eine Auswahldatei darf höchstens 10000 Bytes umfassen.\n"
     "Die Sync-Auswahl wurde nicht übernommen.";
 const char PIECES_DROPPED_NOTE[] =
     "Einige Einträge der Datei sind keine gültigen Sync-Auswahlen und wurden nicht geladen.";
 const char NO_VALID_ENTRY_NOTE[] = "Die Liste bleibt unverändert: keine gültige Sync-Auswahl in der Datei";
-const char LIST_SET_ASIDE_NOTE[] =
-    "Die Datei '%s' konnte nicht vollständig gelesen werden.\n"
-    "Sie wurde unverändert als '%s' beiseitegelegt; die Liste beginnt leer.";
-const char LIST_KEPT_NOTE[] =
-    "Die Datei '%s' konnte nicht vollständig gelesen und nicht beiseitegelegt werden.\n"
-    "Sie wird nicht überschrieben: Änderungen der Liste werden nicht gespeichert.";
+const char LIST_SET_ASIDE_NOTE[] = "Die Datei '%s' konnte nicht vollständig gelesen werden.\n"
+                                   "Sie wurde unverändert als '%s' beiseitegelegt; die Liste beginnt leer.";
+const char LIST_KEPT_NOTE[] = "Die Datei '%s' konnte nicht vollständig gelesen und nicht beiseitegelegt werden.\n"
+                              "Sie wird nicht überschrieben: Änderungen der Liste werden nicht gespeichert.";
 
 const char ERROR_NOTICE_FORMAT[] = "%s '%s'%s%s%s%s\n\nFehler %d: %s";
 const char NO_SYSTEM_TEXT[] = "Keine Beschreibung verfügbar.";

@@ -41,9 +41,9 @@ extern const char SAVED_NOTE[];
 extern const char RUN_COMPLETED_NOTE[];
 extern const char RUN_CANCELLED_NOTE[];
 extern const char OVERLAP_WARNING[];
-extern const char SKIPPED_PAIRS_NOTE[];     // followed by one line per case found:
+extern const char SKIPPED_PAIRS_NOTE[];        // followed by one line per case found:
 extern const char *const SKIPPED_PAIR_CASES[]; // in the order of the pair states, the runnable one empty
-extern const char LEFT_ALONE_NOTE[]; // format: number of entries, one of the two lines below
+extern const char LEFT_ALONE_NOTE[];           // format: number of entries, one of the two lines below
 extern const char LEFT_ALONE_LOGGED[];
 extern const char LEFT_ALONE_UNLOGGED[];
 extern const char TARGET_CHANGED_NOTE[]; // format: target folder

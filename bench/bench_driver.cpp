@@ -78,8 +78,9 @@ int main(int argc, char **argv)
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(p.process.hProcess, &memory, sizeof memory);
-    printf("bench ms=%lu peak_kib=%lu note=%s status=%s | %s\n", elapsed, (unsigned long)(memory.PeakWorkingSetSize / 1024),
-           Text(GetDlgItem(note, 0xFFFF)).c_str(), Text(p.Control(&CopiedStatusLabel)).c_str(), Text(p.Control(&CleanedStatusLabel)).c_str());
+    printf("bench ms=%lu peak_kib=%lu note=%s status=%s | %s\n", elapsed,
+           (unsigned long)(memory.PeakWorkingSetSize / 1024), Text(GetDlgItem(note, 0xFFFF)).c_str(),
+           Text(p.Control(&CopiedStatusLabel)).c_str(), Text(p.Control(&CleanedStatusLabel)).c_str());
     fflush(stdout);
     PostMessageA(note, WM_COMMAND, IDOK, 0);
     WaitFor([] { return !Windows(0, "Notepad").empty(); }, "the log is opened in Notepad");

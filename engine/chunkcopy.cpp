@@ -18,8 +18,8 @@ static bool FlagSet(LPBOOL cancel)
 
 // Calls the progress routine; false with ERROR_REQUEST_ABORTED when it asks
 // to stop, whatever last error the routine itself left.
-static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet, LONGLONG total,
-                           LONGLONG done, DWORD reason, HANDLE source, HANDLE target)
+static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet, LONGLONG total, LONGLONG done,
+                           DWORD reason, HANDLE source, HANDLE target)
 {
     if (progress == NULL || *quiet)
         return true;
@@ -110,8 +110,7 @@ static bool TransferData(HANDLE from, HANDLE to, LONGLONG total, BYTE *buffer, D
 }
 
 // Copies the data through a buffer on the stack.
-static bool CopyData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUTINE progress, LPVOID data,
-                     LPBOOL cancel)
+static bool CopyData(HANDLE from, HANDLE to, LONGLONG total, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
 {
     BYTE buffer[COPY_CHUNK_BYTES];
     return TransferData(from, to, total, buffer, sizeof buffer, progress, data, cancel);
@@ -255,4 +254,3 @@ BOOL CopyFileChunked(const char *source, const char *target, const char *finalNa
     SetLastError(code);
     return ok ? TRUE : FALSE;
 }
-

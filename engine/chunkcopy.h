@@ -27,9 +27,9 @@ bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INT
 // COPY_FILE_FAIL_IF_EXISTS: progress after every chunk on the calling thread,
 // source attributes and last-write time given to the target, partial target
 // removed on failure, ERROR_REQUEST_ABORTED when the routine or the flag
-// cancels, and SOURCE_CHANGED when the source changed while it was read. Given finalName, the finished target is flushed and then renamed
-// to finalName (replacing a file of that name) through its open handle, so
-// that it is never opened twice; a close that fails after that rename is
-// reported and the renamed file kept. FALSE with the last error set on failure.
+// cancels, and SOURCE_CHANGED when the source changed while it was read. Given finalName, the finished target is
+// flushed and then renamed to finalName (replacing a file of that name) through its open handle, so that it is never
+// opened twice; a close that fails after that rename is reported and the renamed file kept. FALSE with the last error
+// set on failure.
 BOOL CopyFileChunked(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
                      LPVOID data, LPBOOL cancel, DWORD flags);

@@ -220,7 +220,8 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
 static void CleanLevelEntries(CleanLevel *level)
 {
     FolderLevel targets;
-    if (!IsCancelRequested() && !level->pair->cleanupStopped && ReadFolderLevel(level->target, &targets) == ERROR_SUCCESS)
+    if (!IsCancelRequested() && !level->pair->cleanupStopped &&
+        ReadFolderLevel(level->target, &targets) == ERROR_SUCCESS)
         for (int i = 0; i < targets.count && !IsCancelRequested() && !level->pair->cleanupStopped; i++)
             CleanEntry(level, &targets, i);
     ReleaseFolderLevel(&targets);
@@ -259,7 +260,8 @@ static bool SourceHoldsFilesOrUserAgrees(const PairFolders *pair)
 // not cleaned.
 void CleanTargetFolder(PairFolders *pair)
 {
-    if (IsCancelRequested() || pair->cleanupStopped || !pair->targetIdentity.known || !SourceHoldsFilesOrUserAgrees(pair))
+    if (IsCancelRequested() || pair->cleanupStopped || !pair->targetIdentity.known ||
+        !SourceHoldsFilesOrUserAgrees(pair))
         return;
     CleanLevel top = {pair, pair->target, pair->targetIdentity.finalPath, NULL, false};
     SourceWalk walk = {pair, NULL, NULL};

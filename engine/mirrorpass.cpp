@@ -87,7 +87,7 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WalkE
             return;
         }
         DWORD rootCode = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ProbeFolder(root, &holdsEntry)
-                                                                                   : ERROR_SUCCESS;
+                                                                                      : ERROR_SUCCESS;
         if (rootCode != ERROR_SUCCESS) {
             ReportListingError(rootCode, root);
             return;

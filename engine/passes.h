@@ -39,10 +39,9 @@ DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char 
 bool CleanupAllowed();
 
 // Progress routine handed to the copy routine.
-DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred,
-                            LARGE_INTEGER StreamSize, LARGE_INTEGER StreamBytesTransferred,
-                            DWORD dwStreamNumber, DWORD dwCallbackReason, HANDLE hSourceFile,
-                            HANDLE hDestinationFile, LPVOID lpData);
+DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred, LARGE_INTEGER StreamSize,
+                            LARGE_INTEGER StreamBytesTransferred, DWORD dwStreamNumber, DWORD dwCallbackReason,
+                            HANDLE hSourceFile, HANDLE hDestinationFile, LPVOID lpData);
 
 // Size text of the current-file line: number and unit (" KB'" or " MB'").
 void FormatFileSize(unsigned long long size, char *out, size_t outSize);

@@ -30,8 +30,8 @@ static const DWORD SETTABLE_ATTRIBUTES = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUT
 static bool SetAttributesThrough(HANDLE handle, DWORD attributes)
 {
     FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
-    basic.FileAttributes = (attributes & SETTABLE_ATTRIBUTES) != 0 ? attributes & SETTABLE_ATTRIBUTES
-                                                                    : FILE_ATTRIBUTE_NORMAL;
+    basic.FileAttributes =
+        (attributes & SETTABLE_ATTRIBUTES) != 0 ? attributes & SETTABLE_ATTRIBUTES : FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
@@ -95,7 +95,8 @@ DWORD RemoveFileName(const char *path, const char *expectedFinal)
         return code;
     code = ClearReadOnly(handle, &before);
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (code == ERROR_SUCCESS && !SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
+    if (code == ERROR_SUCCESS &&
+        !SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
         code = GetLastError();
         if (before != 0)
             SetAttributesThrough(handle, before);

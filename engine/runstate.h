@@ -20,14 +20,35 @@ extern HFILE LogFile;
 extern int LeftAloneEntries;
 
 // Reads and writes of the run flags.
-inline bool IsCancelRequested() { return __atomic_load_n(&CancelRequested, __ATOMIC_SEQ_CST) != 0; }
-inline void RequestCancel() { __atomic_store_n(&CancelRequested, 1, __ATOMIC_SEQ_CST); }
-inline void ClearCancel() { __atomic_store_n(&CancelRequested, 0, __ATOMIC_SEQ_CST); }
-inline bool IsRunActive() { return __atomic_load_n(&RunActive, __ATOMIC_SEQ_CST) != 0; }
-inline void SetRunActive(bool active) { __atomic_store_n(&RunActive, (BYTE)(active ? 1 : 0), __ATOMIC_SEQ_CST); }
-inline void SetExitAfterRun() { __atomic_store_n(&ExitAfterRun, (BYTE)1, __ATOMIC_SEQ_CST); }
+inline bool IsCancelRequested()
+{
+    return __atomic_load_n(&CancelRequested, __ATOMIC_SEQ_CST) != 0;
+}
+inline void RequestCancel()
+{
+    __atomic_store_n(&CancelRequested, 1, __ATOMIC_SEQ_CST);
+}
+inline void ClearCancel()
+{
+    __atomic_store_n(&CancelRequested, 0, __ATOMIC_SEQ_CST);
+}
+inline bool IsRunActive()
+{
+    return __atomic_load_n(&RunActive, __ATOMIC_SEQ_CST) != 0;
+}
+inline void SetRunActive(bool active)
+{
+    __atomic_store_n(&RunActive, (BYTE)(active ? 1 : 0), __ATOMIC_SEQ_CST);
+}
+inline void SetExitAfterRun()
+{
+    __atomic_store_n(&ExitAfterRun, (BYTE)1, __ATOMIC_SEQ_CST);
+}
 // Takes the exit request: true exactly once per request, whichever thread asks first.
-inline bool TakeExitAfterRun() { return __atomic_exchange_n(&ExitAfterRun, (BYTE)0, __ATOMIC_SEQ_CST) == 1; }
+inline bool TakeExitAfterRun()
+{
+    return __atomic_exchange_n(&ExitAfterRun, (BYTE)0, __ATOMIC_SEQ_CST) == 1;
+}
 
 // Sets the five counters and the count of entries left alone to zero.
 void ResetCounters();

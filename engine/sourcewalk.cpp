@@ -9,8 +9,7 @@
 #include <stdio.h>
 #include <string.h>
 
-DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source,
-                      const char *target)
+DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source, const char *target)
 {
     level->walk = walk;
     level->parent = parent;
@@ -93,8 +92,7 @@ Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *
 // Reads one level and hands each judged entry to the pass; a folder that
 // cannot be listed is reported and cancels the run. After a cancel only the
 // entry already fetched is handled.
-static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source, const char *target,
-                      bool targetCreated)
+static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source, const char *target, bool targetCreated)
 {
     SourceLevel level;
     char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
@@ -115,8 +113,7 @@ void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub,
     WalkLevel(level->walk, level, sourceSub, targetSub, targetCreated);
 }
 
-void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit,
-                   void *context)
+void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit, void *context)
 {
     SourceWalk walk = {level->walk->pair, visit, context};
     WalkLevel(&walk, level, sourceSub, targetSub, false);

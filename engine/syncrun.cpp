@@ -22,7 +22,7 @@ enum { LOCKED_CONTROL_COUNT = 6 };
 
 // The controls a run disables, in the order it disables them.
 static HWND *const LockedControls[LOCKED_CONTROL_COUNT] = {&SourceBrowseButton, &TargetBrowseButton, &ExitButton,
-                                                          &AddPairButton, &PairList, &RemovePairButton};
+                                                           &AddPairButton,      &PairList,           &RemovePairButton};
 
 // Disables the controls that could change the list and greys the load and
 // save menu items; wasEnabled receives each control's state before.

@@ -46,13 +46,13 @@ static PairState StateOf(const char *source, const Identity *sourceIdentity, con
 void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
 {
     memset(pair, 0, sizeof *pair);
-    bool valid = CopyText(pair->source, sizeof pair->source, source) && CopyText(pair->target, sizeof pair->target, target) &&
-                 source[0] != 0 && target[0] != 0;
+    bool valid = CopyText(pair->source, sizeof pair->source, source) &&
+                 CopyText(pair->target, sizeof pair->target, target) && source[0] != 0 && target[0] != 0;
     Identify(pair->source, &pair->sourceIdentity);
     Identify(pair->target, &pair->targetIdentity);
     pair->timeRule = valid ? TimeRuleOf(pair->target) : EXACT_TIMES;
-    pair->state = valid ? StateOf(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity)
-                        : PAIR_MALFORMED;
+    pair->state =
+        valid ? StateOf(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity) : PAIR_MALFORMED;
 }
 
 // Forgets the pairs learnt.

@@ -115,8 +115,7 @@ bool SavePairList(const char *name)
     return true;
 }
 
-int ParseSelectionText(const char *bytes, int length, void (*add)(const char *entry, void *context),
-                       void *context)
+int ParseSelectionText(const char *bytes, int length, void (*add)(const char *entry, void *context), void *context)
 {
     char piece[PAIR_TEXT_MAX];
     int refused = 0;
@@ -180,7 +179,8 @@ static void SetAsideAutoSave(const char *path)
     DWORD code = ERROR_FILE_EXISTS;
     for (int i = 1; i <= SET_ASIDE_TRIES && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS); i++) {
         snprintf(number, sizeof number, "%d", i);
-        code = JoinPath(aside, sizeof aside, path, SET_ASIDE_SUFFIX, number) ? ERROR_SUCCESS : ERROR_FILENAME_EXCED_RANGE;
+        code =
+            JoinPath(aside, sizeof aside, path, SET_ASIDE_SUFFIX, number) ? ERROR_SUCCESS : ERROR_FILENAME_EXCED_RANGE;
         if (code == ERROR_SUCCESS && !MoveFileA(path, aside))
             code = GetLastError();
     }

@@ -20,5 +20,4 @@ bool LoadPairList(const char *name);
 
 // Splits a file's text at "@" runs into the well-formed entries it holds,
 // calling add for each; returns the number of pieces refused.
-int ParseSelectionText(const char *bytes, int length, void (*add)(const char *entry, void *context),
-                       void *context);
+int ParseSelectionText(const char *bytes, int length, void (*add)(const char *entry, void *context), void *context);

@@ -19,13 +19,22 @@ LRESULT CALLBACK CountingLabel(HWND window, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcA(LabelProcedure, window, message, wParam, lParam);
 }
 
-// The status lines, bars and size texts follow the counters, refreshed about 25 times a second yet exact at every flush and every copy prompt.
+// The status lines, bars and size texts follow the counters, refreshed about 25 times a second yet exact at every flush
+// and every copy prompt.
 TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
 {
-    struct Line { int copied, total, processed, cleaned, checked; const char *left, *right; int bar; };
-    for (const Line &l : {Line{0, 0, 0, 0, 0, "0 / 0", "0 / 0", 0}, {3, 10, 7, 0, 0, "3 / 10", "0 / 0", 70}, {1, 3, 2, 3, 2, "1 / 3", "3 / 2", 66},
-                          {5, 40000000, 30000000, -1, 5, "5 / 40000000", "-1 / 5", 75}, {0, 0, 99, 0, 0, "0 / 0", "0 / 0", 75}}) {
-        CopiedFiles = l.copied, TotalSourceFiles = l.total, ProcessedFiles = l.processed, CleanedEntries = l.cleaned, CheckedTargetFiles = l.checked;
+    struct Line {
+        int copied, total, processed, cleaned, checked;
+        const char *left, *right;
+        int bar;
+    };
+    for (const Line &l : {Line{0, 0, 0, 0, 0, "0 / 0", "0 / 0", 0},
+                          {3, 10, 7, 0, 0, "3 / 10", "0 / 0", 70},
+                          {1, 3, 2, 3, 2, "1 / 3", "3 / 2", 66},
+                          {5, 40000000, 30000000, -1, 5, "5 / 40000000", "-1 / 5", 75},
+                          {0, 0, 99, 0, 0, "0 / 0", "0 / 0", 75}}) {
+        CopiedFiles = l.copied, TotalSourceFiles = l.total, ProcessedFiles = l.processed, CleanedEntries = l.cleaned,
+        CheckedTargetFiles = l.checked;
         UpdateStatusLines();
         FlushDisplay();
         EXPECT_EQ(ControlText(CopiedStatusLabel), std::string("synchronisierte Dateien: ") + l.left);
@@ -33,7 +42,13 @@ TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
         EXPECT_EQ(BarPosition(TotalProgressBar), l.bar) << l.left;
     }
     char text[100];
-    for (const auto &s : {std::make_pair(0ULL, "0 KB'"), {1024, "1 KB'"}, {1025, "2 KB'"}, {250000, "245 KB'"}, {1048576, "1024 KB'"}, {1048577, "2 MB'"}, {4294967297ULL, "4097 MB'"}})
+    for (const auto &s : {std::make_pair(0ULL, "0 KB'"),
+                          {1024, "1 KB'"},
+                          {1025, "2 KB'"},
+                          {250000, "245 KB'"},
+                          {1048576, "1024 KB'"},
+                          {1048577, "2 MB'"},
+                          {4294967297ULL, "4097 MB'"}})
         EXPECT_STREQ((FormatFileSize(s.first, text, sizeof text), text), s.second) << s.first;
     LabelProcedure = (WNDPROC)SetWindowLongPtrA(CopiedStatusLabel, GWLP_WNDPROC, (LONG_PTR)CountingLabel);
     TotalSourceFiles = 1000000000;
@@ -45,7 +60,8 @@ TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
     RecordCurrentFile("aktuelle Datei: 'b.txt' - '1 KB'");
     RecordFileProgress(40);
     FlushDisplay();
-    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: " + std::to_string(CopiedFiles) + " / 1000000000");
+    EXPECT_EQ(ControlText(CopiedStatusLabel),
+              "synchronisierte Dateien: " + std::to_string(CopiedFiles) + " / 1000000000");
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'b.txt' - '1 KB'");
     EXPECT_EQ(BarPosition(FileProgressBar), 40);
     EXPECT_EQ(BarPosition(TotalProgressBar), ProcessedFiles / 10000000) << "of 1,000,000,000";
@@ -55,8 +71,10 @@ TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
     TotalSourceFiles = 12;
     std::vector<std::string> shown, expected;
     BoxAnswerer answerer([&](const std::string &, const std::string &text) {
-        shown.push_back(ControlText(CopiedStatusLabel) + "|" + std::to_string(BarPosition(TotalProgressBar)) + "|" + ControlText(CurrentFileLabel).substr(0, 24));
-        expected.push_back("synchronisierte Dateien: 0 / 12|" + std::to_string((int)(shown.size() - 1) * 100 / 12) + "|aktuelle Datei: '" + text.substr(text.find("datei"), 7));
+        shown.push_back(ControlText(CopiedStatusLabel) + "|" + std::to_string(BarPosition(TotalProgressBar)) + "|" +
+                        ControlText(CurrentFileLabel).substr(0, 24));
+        expected.push_back("synchronisierte Dateien: 0 / 12|" + std::to_string((int)(shown.size() - 1) * 100 / 12) +
+                           "|aktuelle Datei: '" + text.substr(text.find("datei"), 7));
         return IDIGNORE;
     });
     Learnt missingTarget(source, target + "fehlt\\");
@@ -64,7 +82,8 @@ TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
     EXPECT_EQ(shown, expected);
 }
 
-DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID data)
+DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
+                              HANDLE, LPVOID data)
 {
     ((std::vector<LONGLONG> *)data)->push_back(done.QuadPart);
     SetLastError(ERROR_ACCESS_DENIED); // a routine may leave any last error behind
@@ -72,25 +91,52 @@ DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, 
 }
 
 // A progress routine that appends to the source file being copied, as a program writing it would.
-DWORD CALLBACK GrowSource(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE source, HANDLE, LPVOID)
+DWORD CALLBACK GrowSource(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE source,
+                          HANDLE, LPVOID)
 {
     char path[MAX_PATH];
     GetFinalPathNameByHandleA(source, path, sizeof path, 0);
-    HANDLE writer = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE writer = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                OPEN_EXISTING, 0, NULL);
     DWORD written = 0;
     WriteFile(writer, "+", 1, &written, NULL);
     CloseHandle(writer);
     return PROGRESS_CONTINUE;
 }
 
-// A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the old one and no temporary file.
+// A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the
+// old one and no temporary file.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
-    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, CHANGE_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY, READ_ONLY_LINKED, READ_ONLY_SOURCE, FULL_DISK };
-    struct Case { const char *name; Setup setup; DWORD code; };
-    const Case cases[] = {{"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235}, {"cancel by the progress routine", CANCEL_DURING, 1235}, {"source changed while read", CHANGE_DURING, SOURCE_CHANGED},
-                          {"held open", HELD_OPEN, 32}, {"rename onto a folder", FOLDER_IN_PLACE, 5}, {"leftover temporary file", LEFTOVER, 0},
-                          {"read-only", READ_ONLY, 0}, {"read-only with a second name", READ_ONLY_LINKED, 5}, {"read-only source", READ_ONLY_SOURCE, 0}, {"full disk", FULL_DISK, 112}};
+    enum Setup {
+        NOTHING,
+        CANCEL_BEFORE,
+        CANCEL_DURING,
+        CHANGE_DURING,
+        HELD_OPEN,
+        FOLDER_IN_PLACE,
+        LEFTOVER,
+        READ_ONLY,
+        READ_ONLY_LINKED,
+        READ_ONLY_SOURCE,
+        FULL_DISK
+    };
+    struct Case {
+        const char *name;
+        Setup setup;
+        DWORD code;
+    };
+    const Case cases[] = {{"success", NOTHING, 0},
+                          {"cancel before the copy", CANCEL_BEFORE, 1235},
+                          {"cancel by the progress routine", CANCEL_DURING, 1235},
+                          {"source changed while read", CHANGE_DURING, SOURCE_CHANGED},
+                          {"held open", HELD_OPEN, 32},
+                          {"rename onto a folder", FOLDER_IN_PLACE, 5},
+                          {"leftover temporary file", LEFTOVER, 0},
+                          {"read-only", READ_ONLY, 0},
+                          {"read-only with a second name", READ_ONLY_LINKED, 5},
+                          {"read-only source", READ_ONLY_SOURCE, 0},
+                          {"full disk", FULL_DISK, 112}};
     std::string data(7 * 1024 * 1024, 'x');
     Put(source + "neu.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
     Put(source + "nur.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
@@ -98,38 +144,51 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
     for (CopyMethod method : {OWN_COPY, PLATFORM_COPY}) {
         for (const Case &c : cases) {
             SCOPED_TRACE(std::string(c.name) + (method == OWN_COPY ? ", own copy" : ", platform copy"));
-            std::string folder = temp / (std::string(c.name) + std::to_string(method) + "\\"), to = folder + (c.setup == FOLDER_IN_PLACE ? "alt.bin\\drin" : "alt.bin");
+            std::string folder = temp / (std::string(c.name) + std::to_string(method) + "\\"),
+                        to = folder + (c.setup == FOLDER_IN_PLACE ? "alt.bin\\drin" : "alt.bin");
             MakeTree(folder, {"alt.bin\\"});
             if (c.setup != FOLDER_IN_PLACE)
                 RemoveDirectoryA((folder + "alt.bin").c_str());
-            if (((c.setup == CANCEL_DURING || c.setup == CHANGE_DURING) && method != OWN_COPY) || (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
+            if (((c.setup == CANCEL_DURING || c.setup == CHANGE_DURING) && method != OWN_COPY) ||
+                (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
                 continue; // Wine's CopyFileExA calls no progress routine; a tmpfs needs root
             fullDiskRan |= c.setup == FULL_DISK;
-            Put(to, "alte Fassung", OLD_TIME - 1, c.setup == READ_ONLY || c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+            Put(to, "alte Fassung", OLD_TIME - 1,
+                c.setup == READ_ONLY || c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
             if (c.setup == READ_ONLY_LINKED)
                 ASSERT_TRUE(CreateHardLinkA((folder + "zweitname").c_str(), to.c_str(), NULL));
             if (c.setup == LEFTOVER)
                 Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
-            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin" : c.setup == CHANGE_DURING ? "wachsend.bin" : "neu.bin");
+            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin"
+                                         : c.setup == CHANGE_DURING  ? "wachsend.bin"
+                                                                     : "neu.bin");
             Put(source + "wachsend.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
             std::vector<LONGLONG> calls;
             BOOL cancel = c.setup == CANCEL_BEFORE;
             std::string replaced = c.setup == FOLDER_IN_PLACE ? folder + "alt.bin" : to;
             ReplacementCopy = method;
             SetLastError(0xDEADBEEF);
-            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget(from.c_str(), replaced.c_str(), false, c.setup == CHANGE_DURING ? GrowSource : NULL, &cancel)
-                         : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(), to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS) ? 0 : GetLastError();
+            DWORD code = c.setup != CANCEL_DURING
+                             ? CopyOverTarget(from.c_str(), replaced.c_str(), false,
+                                              c.setup == CHANGE_DURING ? GrowSource : NULL, &cancel)
+                         : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(),
+                                           to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS)
+                             ? 0
+                             : GetLastError();
             ReplacementCopy = OWN_COPY;
             CloseHandle(held);
             EXPECT_EQ(code, c.code);
             EXPECT_EQ(ReadBytes(to), c.code == 0 ? data : "alte Fassung");
             EXPECT_EQ(GetWriteTime(to), c.code == 0 ? OLD_TIME : OLD_TIME - 1);
-            DWORD shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY, kept = c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : 0;
-            EXPECT_EQ(GetFileAttributesA(to.c_str()) & shown, (c.code == 0 ? GetFileAttributesA(from.c_str()) : kept) & shown);
+            DWORD shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY,
+                  kept = c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : 0;
+            EXPECT_EQ(GetFileAttributesA(to.c_str()) & shown,
+                      (c.code == 0 ? GetFileAttributesA(from.c_str()) : kept) & shown);
             EXPECT_FALSE(Exists(folder + TEMPORARY_COPY_NAME));
             if (c.setup == CANCEL_DURING) {
-                EXPECT_EQ(calls, (std::vector<LONGLONG>{0, 64 * 1024, 128 * 1024})) << "a call before the first chunk and after each";
+                EXPECT_EQ(calls, (std::vector<LONGLONG>{0, 64 * 1024, 128 * 1024}))
+                    << "a call before the first chunk and after each";
             }
             if (c.setup == FULL_DISK)
                 RunShell("umount '" + UnixPath(folder) + "'");
@@ -149,10 +208,12 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
         GTEST_SKIP() << "the full disk needs a tmpfs, which only root can mount";
 }
 
-// A mirror copies what is missing or of another time (newer too), creates every folder and logs each copy; a file of equal time stays whatever it holds.
+// A mirror copies what is missing or of another time (newer too), creates every folder and logs each copy; a file of
+// equal time stays whatever it holds.
 TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
 {
-    MakeTree(source, {"a\\", "a\\b\\", "leer\\", "a\\b\\leer2\\", "eins.txt", ".versteckt", "a\\zwei.txt", "a\\b\\drei.txt"});
+    MakeTree(source,
+             {"a\\", "a\\b\\", "leer\\", "a\\b\\leer2\\", "eins.txt", ".versteckt", "a\\zwei.txt", "a\\b\\drei.txt"});
     WriteBytes(source + "a\\b\\null.txt", "");
     TotalSourceFiles = 5;
     OpenLog();
@@ -173,7 +234,8 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     Put(target + ".versteckt", "same time", GetWriteTime(source + ".versteckt"));
     SetWindowTextA(CurrentFileLabel, "");
     ForgetDisplayState();
-    ASSERT_TRUE(RunShell("mkdir -p \"$WINEPREFIX/dosdevices/unc/srv\" && ln -sfn '" + UnixPath(temp.path) + "' \"$WINEPREFIX/dosdevices/unc/srv/teil\""));
+    ASSERT_TRUE(RunShell("mkdir -p \"$WINEPREFIX/dosdevices/unc/srv\" && ln -sfn '" + UnixPath(temp.path) +
+                         "' \"$WINEPREFIX/dosdevices/unc/srv/teil\""));
     Learnt share(source, "\\\\srv\\teil\\" + target.substr(temp.path.size()));
     MirrorFolder(&share, false);
     EXPECT_EQ(ReadBytes(target + "eins.txt"), "eins.txt");
@@ -190,8 +252,10 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     WriteBytes(growing, std::string(4 << 20, 'x'));
     std::atomic<bool> stop(false);
     std::thread writer([&] {
-        HANDLE file = CreateFileA(growing.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-        for (DWORD written; !stop; WriteFile(file, "+", 1, &written, NULL)) {}
+        HANDLE file = CreateFileA(growing.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        for (DWORD written; !stop; WriteFile(file, "+", 1, &written, NULL)) {
+        }
         CloseHandle(file);
     });
     ResetCounters();
@@ -205,13 +269,21 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
-// A failed copy asks Abort/Retry/Ignore with the system's error, and each answer does what it says; the old version stays.
+// A failed copy asks Abort/Retry/Ignore with the system's error, and each answer does what it says; the old version
+// stays.
 TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
 {
     enum Cause { TARGET_HELD, SOURCE_HELD, READ_ONLY };
-    struct Case { Cause cause; int answer, code; const char *log; };
-    for (const Case &c : {Case{TARGET_HELD, IDIGNORE, 32, "WARNUNG - Datei übersprungen: "}, {SOURCE_HELD, IDIGNORE, 32, "WARNUNG - Datei übersprungen: "},
-                          {READ_ONLY, IDIGNORE, 5, "WARNUNG - Datei übersprungen: "}, {TARGET_HELD, IDRETRY, 32, "Datei kopiert: "}, {TARGET_HELD, IDABORT, 32, ""}}) {
+    struct Case {
+        Cause cause;
+        int answer, code;
+        const char *log;
+    };
+    for (const Case &c : {Case{TARGET_HELD, IDIGNORE, 32, "WARNUNG - Datei übersprungen: "},
+                          {SOURCE_HELD, IDIGNORE, 32, "WARNUNG - Datei übersprungen: "},
+                          {READ_ONLY, IDIGNORE, 5, "WARNUNG - Datei übersprungen: "},
+                          {TARGET_HELD, IDRETRY, 32, "Datei kopiert: "},
+                          {TARGET_HELD, IDABORT, 32, ""}}) {
         SCOPED_TRACE(std::to_string(c.cause) + " answered " + std::to_string(c.answer));
         ResetCounters();
         ClearCancel();
@@ -219,7 +291,8 @@ TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
         Put(target + "a.txt", "old", OLD_TIME, c.cause == READ_ONLY ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
         if (c.cause == READ_ONLY) // with a second name, which would lose its attribute too
             CreateHardLinkA((temp / "zweitname.txt").c_str(), (target + "a.txt").c_str(), NULL);
-        HANDLE lock = c.cause == READ_ONLY ? INVALID_HANDLE_VALUE : Hold((c.cause == SOURCE_HELD ? source : target) + "a.txt");
+        HANDLE lock =
+            c.cause == READ_ONLY ? INVALID_HANDLE_VALUE : Hold((c.cause == SOURCE_HELD ? source : target) + "a.txt");
         OpenLog();
         BoxAnswerer answerer([&](const std::string &, const std::string &) {
             if (c.answer == IDRETRY)
@@ -229,7 +302,8 @@ TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
         Learnt pair(source, target);
         MirrorFolder(&pair, false);
         CloseHandle(lock);
-        std::string shape = "Fehler beim Kopieren der Datei '" + source + "a.txt'\nnach '" + target + "a.txt'\n\nFehler " + std::to_string(c.code) + ": ";
+        std::string shape = "Fehler beim Kopieren der Datei '" + source + "a.txt'\nnach '" + target +
+                            "a.txt'\n\nFehler " + std::to_string(c.code) + ": ";
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].title, "Fehler");
         EXPECT_EQ(answerer.Seen()[0].text.substr(0, shape.size()), shape);
@@ -242,16 +316,20 @@ TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
     }
     BoxAnswerer answerer;
     ReportError(0x2000FFFF, "Etwas", "X");
-    EXPECT_EQ(answerer.Seen().at(0).text, "Etwas 'X'\n\nFehler 536936447: Keine Beschreibung verfügbar.") << "a code without a system text";
+    EXPECT_EQ(answerer.Seen().at(0).text, "Etwas 'X'\n\nFehler 536936447: Keine Beschreibung verfügbar.")
+        << "a code without a system text";
 }
 
-// A source that cannot be listed, or vanishes while it is mirrored, is reported and cancels the run, with no prompt per file and no deletion.
+// A source that cannot be listed, or vanishes while it is mirrored, is reported and cancels the run, with no prompt per
+// file and no deletion.
 TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
 {
-    std::string missing = temp / "fehlt\\", real = temp / "echt\\", outer = temp / "aussen\\", linked = outer + "link\\", listing = "Fehler beim Ermitteln der Quelldateien im Pfad '";
+    std::string missing = temp / "fehlt\\", real = temp / "echt\\", outer = temp / "aussen\\",
+                linked = outer + "link\\", listing = "Fehler beim Ermitteln der Quelldateien im Pfad '";
     MakeTree(source, {"leer\\", ".sub\\", "a.txt", ".b", "...x", ".sub\\d.txt", ".sub\\e.txt"});
     MakeTree(real, {"f0.txt", "f1.txt", "f2.txt", "f3.txt", "f4.txt", "f5.txt"});
-    ASSERT_TRUE(RunShell("mkdir '" + UnixPath(outer) + "' && ln -s '" + UnixPath(real) + "' '" + UnixPath(outer) + "link'"));
+    ASSERT_TRUE(
+        RunShell("mkdir '" + UnixPath(outer) + "' && ln -s '" + UnixPath(real) + "' '" + UnixPath(outer) + "link'"));
     WriteBytes(target + "nur-im-ziel.txt", "must stay");
     HANDLE lock = Hold(real + "f3.txt");
     BoxAnswerer answerer([&](const std::string &title, const std::string &text) {
@@ -282,7 +360,8 @@ TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
     EXPECT_EQ(ReadBytes(target + "nur-im-ziel.txt"), "must stay");
 }
 
-// The cleanup removes and counts what the source lacks, read-only files too; a file it cannot delete (read-only with a second name) is reported and cancels, and no folder removal is tried after it.
+// The cleanup removes and counts what the source lacks, read-only files too; a file it cannot delete (read-only with a
+// second name) is reported and cancels, and no folder removal is tried after it.
 TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 {
     MakeTree(source, {"bleibt.txt", "ordner\\"});
@@ -292,7 +371,8 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
     BoxAnswerer answerer;
     Learnt pair(source, target);
     CleanTargetFolder(&pair);
-    EXPECT_EQ(Snapshot(target), (std::map<std::string, std::string>{{"bleibt.txt", "bleibt.txt"}, {"ordner", "ordner"}}));
+    EXPECT_EQ(Snapshot(target),
+              (std::map<std::string, std::string>{{"bleibt.txt", "bleibt.txt"}, {"ordner", "ordner"}}));
     EXPECT_EQ(ControlText(CleanedStatusLabel), "bereinigte Dateien: 5 / 5");
     std::string log = Log();
     for (const char *file : {"weg.txt", "alt\\x.txt", "alt\\y.txt"})
@@ -301,7 +381,8 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
     std::string held = temp / "ziel2\\";
     MakeTree(held, {"a\\", "a\\b\\"});
     Put(held + "a\\b\\fest.txt", "fest", 0, FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(CreateHardLinkA((temp / "zweitname.txt").c_str(), (held + "a\\b\\fest.txt").c_str(), NULL)) << GetLastError();
+    ASSERT_TRUE(CreateHardLinkA((temp / "zweitname.txt").c_str(), (held + "a\\b\\fest.txt").c_str(), NULL))
+        << GetLastError();
     ResetCounters();
     Learnt heldPair(source, held);
     CleanTargetFolder(&heldPair);
@@ -311,21 +392,31 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
     EXPECT_EQ(CheckedTargetFiles, 1);
     EXPECT_TRUE(IsCancelRequested());
     EXPECT_TRUE(Exists(held + "a\\b"));
-    EXPECT_NE(GetFileAttributesA((temp / "zweitname.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "the other name keeps it";
+    EXPECT_NE(GetFileAttributesA((temp / "zweitname.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
+        << "the other name keeps it";
 }
 
-// Times on FAT volumes are equal within 2 seconds (an hour apart is a change), elsewhere to the tick, also where the volume cannot be asked.
+// Times on FAT volumes are equal within 2 seconds (an hour apart is a change), elsewhere to the tick, also where the
+// volume cannot be asked.
 TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
 {
     const LONGLONG SECOND = 10000000, HOUR = 3600 * SECOND;
-    struct Case { LONGLONG apart; bool fat, exfat, ntfs; };
-    for (const Case &c : {Case{0, true, true, true}, {1, true, true, false}, {2 * SECOND - 1, true, true, false}, {2 * SECOND, false, false, false},
-                          {HOUR, false, false, false}, {HOUR + SECOND, false, false, false}})
+    struct Case {
+        LONGLONG apart;
+        bool fat, exfat, ntfs;
+    };
+    for (const Case &c : {Case{0, true, true, true},
+                          {1, true, true, false},
+                          {2 * SECOND - 1, true, true, false},
+                          {2 * SECOND, false, false, false},
+                          {HOUR, false, false, false},
+                          {HOUR + SECOND, false, false, false}})
         for (int sign : {1, -1}) {
             ULONGLONG base = 130000000000000000ULL, other = base + sign * c.apart;
             FILETIME target = {(DWORD)base, (DWORD)(base >> 32)}, source = {(DWORD)other, (DWORD)(other >> 32)};
             for (const auto &f : {std::make_pair("FAT32", c.fat), {"FAT", c.fat}, {"exFAT", c.exfat}, {"NTFS", c.ntfs}})
-                EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem(f.first)), f.second) << f.first << " " << c.apart * sign;
+                EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem(f.first)), f.second)
+                    << f.first << " " << c.apart * sign;
         }
     char name[MAX_PATH] = "";
     TempFolder temp;
@@ -335,12 +426,14 @@ TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
     EXPECT_EQ(TimeRuleOf((temp / "fehlt\\").c_str()), EXACT_TIMES);
 }
 
-// On exFAT through FUSE, which Wine calls NTFS, a copy keeps its source's time (rounded) and a second mirror copies nothing.
+// On exFAT through FUSE, which Wine calls NTFS, a copy keeps its source's time (rounded) and a second mirror copies
+// nothing.
 TEST_F(EngineTest, CopiesKeepTheirTimeOnAnUnnamedCoarseFileSystem)
 {
     std::string image = UnixPath(temp / "exfat.img"), mounted = temp / "stick\\";
     MakeFolder(mounted);
-    if (!RunShell("[ -e /dev/fuse ] && dd if=/dev/zero of='" + image + "' bs=1M count=8 && mkfs.exfat '" + image + "' && mount.exfat-fuse $(losetup -f --show '" + image + "') '" + UnixPath(mounted) + "'"))
+    if (!RunShell("[ -e /dev/fuse ] && dd if=/dev/zero of='" + image + "' bs=1M count=8 && mkfs.exfat '" + image +
+                  "' && mount.exfat-fuse $(losetup -f --show '" + image + "') '" + UnixPath(mounted) + "'"))
         GTEST_SKIP() << "needs /dev/fuse, a loop device, exfat-fuse and exfatprogs, and root";
     MakeTree(source, {"a.txt", "b\\", "b\\c.txt"});
     SetWriteTime(source + "a.txt", OLD_TIME + 1234567);
@@ -352,7 +445,8 @@ TEST_F(EngineTest, CopiesKeepTheirTimeOnAnUnnamedCoarseFileSystem)
         MirrorFolder(&pair, false);
         EXPECT_EQ(CopiedFiles, run == 0 ? 2 : 0) << "run " << run;
     }
-    EXPECT_LT(GetWriteTime(source + "a.txt") - GetWriteTime(mounted + "a.txt"), 20000000u) << "the source's time, rounded";
+    EXPECT_LT(GetWriteTime(source + "a.txt") - GetWriteTime(mounted + "a.txt"), 20000000u)
+        << "the source's time, rounded";
     RunShell("umount '" + UnixPath(mounted) + "'; losetup -d $(losetup -j '" + image + "' | cut -d: -f1)");
 }
 

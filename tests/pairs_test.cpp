@@ -8,15 +8,24 @@
 
 namespace {
 
-const std::string ENTRY_1 = "'D:\\Daten\\' -> 'E:\\Kopie\\'", ENTRY_2 = "'D:\\Bilder\\' -> 'E:\\Bilder\\'", NUL(1, '\0');
+const std::string ENTRY_1 = "'D:\\Daten\\' -> 'E:\\Kopie\\'", ENTRY_2 = "'D:\\Bilder\\' -> 'E:\\Bilder\\'",
+                  NUL(1, '\0');
 
 struct ListTest : ProgramFixture {
-    void Choose(const std::string &from, const std::string &to) { strcpy(SourceFolder, from.c_str()), strcpy(TargetFolder, to.c_str()), OnFolderChosen(); }
+    void Choose(const std::string &from, const std::string &to)
+    {
+        strcpy(SourceFolder, from.c_str()), strcpy(TargetFolder, to.c_str()), OnFolderChosen();
+    }
     void Add(const std::string &from, const std::string &to) { Choose(from, to), Click(AddPairButton); }
-    void Select(int index) { SendMessageA(PairList, LB_SETCURSEL, index, 0), SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE), (LPARAM)PairList); }
+    void Select(int index)
+    {
+        SendMessageA(PairList, LB_SETCURSEL, index, 0),
+            SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE), (LPARAM)PairList);
+    }
 };
 
-// Saved lists are "@@" and the entry per entry, then a NUL; loading splits at runs of "@" up to the first NUL, keeps the well-formed entries and rewrites Ini.dat, which lies beside the program or in the current folder.
+// Saved lists are "@@" and the entry per entry, then a NUL; loading splits at runs of "@" up to the first NUL, keeps
+// the well-formed entries and rewrites Ini.dat, which lies beside the program or in the current folder.
 TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
 {
     char windows[MAX_PATH];
@@ -26,7 +35,9 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     DeleteFileA((std::string(windows) + "\\Ini.dat").c_str());
     EXPECT_EQ(AutoSavePath, temp / "Ini.dat");
     WriteBytes(temp / "Ini.dat.neu", "left by a save that was killed");
-    for (const auto &c : {std::make_pair(std::vector<std::string>{ENTRY_1}, "@@" + ENTRY_1 + NUL), {{ENTRY_1, ENTRY_2}, "@@" + ENTRY_1 + "@@" + ENTRY_2 + NUL}, {{}, ""}}) {
+    for (const auto &c : {std::make_pair(std::vector<std::string>{ENTRY_1}, "@@" + ENTRY_1 + NUL),
+                          {{ENTRY_1, ENTRY_2}, "@@" + ENTRY_1 + "@@" + ENTRY_2 + NUL},
+                          {{}, ""}}) {
         SetList(c.first);
         BoxAnswerer answerer; // a failed save says so in a box
         ASSERT_TRUE(SavePairList(NULL));
@@ -34,17 +45,25 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
         EXPECT_FALSE(Exists(temp / "Ini.dat.neu"));
     }
     const std::pair<std::string, std::vector<std::string>> loads[] = {
-        {"@@@@" + ENTRY_1 + "@@@@" + ENTRY_2 + NUL, {ENTRY_1, ENTRY_2}}, {ENTRY_1 + "@@" + ENTRY_2, {ENTRY_1, ENTRY_2}},
-        {"@@" + ENTRY_1 + NUL + "@@" + ENTRY_2, {ENTRY_1}}, {"@@@@@", {}},
-        {"@@'D:\\" + std::string(400, 'x') + "\\' -> 'E:\\y\\'@kein" + std::string(5000, '\xE4'), {"'D:\\" + std::string(400, 'x') + "\\' -> 'E:\\y\\'"}},
-        {"@@" + ENTRY_1 + "@@kein Paar@@'D:\\a\\' -> 'E:\\b'@@" + std::string(3000, 'x') + "@@" + std::string(3, '\'') + "@@" + ENTRY_2, {ENTRY_1, ENTRY_2}}};
-    BYTE *pages = (BYTE *)VirtualAlloc(NULL, 4 * 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE), *end = pages + 3 * 4096;
+        {"@@@@" + ENTRY_1 + "@@@@" + ENTRY_2 + NUL, {ENTRY_1, ENTRY_2}},
+        {ENTRY_1 + "@@" + ENTRY_2, {ENTRY_1, ENTRY_2}},
+        {"@@" + ENTRY_1 + NUL + "@@" + ENTRY_2, {ENTRY_1}},
+        {"@@@@@", {}},
+        {"@@'D:\\" + std::string(400, 'x') + "\\' -> 'E:\\y\\'@kein" + std::string(5000, '\xE4'),
+         {"'D:\\" + std::string(400, 'x') + "\\' -> 'E:\\y\\'"}},
+        {"@@" + ENTRY_1 + "@@kein Paar@@'D:\\a\\' -> 'E:\\b'@@" + std::string(3000, 'x') + "@@" + std::string(3, '\'') +
+             "@@" + ENTRY_2,
+         {ENTRY_1, ENTRY_2}}};
+    BYTE *pages = (BYTE *)VirtualAlloc(NULL, 4 * 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE),
+         *end = pages + 3 * 4096;
     DWORD old;
     VirtualProtect(end, 4096, PAGE_NOACCESS, &old); // a byte read past a text's end faults
     for (const auto &c : loads) {
         std::vector<std::string> parsed;
         memcpy(end - c.first.size(), c.first.data(), c.first.size());
-        ParseSelectionText((const char *)end - c.first.size(), (int)c.first.size(), [](const char *entry, void *list) { ((std::vector<std::string> *)list)->push_back(entry); }, &parsed);
+        ParseSelectionText((const char *)end - c.first.size(), (int)c.first.size(),
+                           [](const char *entry, void *list) { ((std::vector<std::string> *)list)->push_back(entry); },
+                           &parsed);
         EXPECT_EQ(parsed, c.second) << c.first;
         WriteBytes(temp / "t.MirrorixPath", c.first);
         SetList({ENTRY_2});
@@ -67,10 +86,13 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     EXPECT_FALSE(LoadPairList(NULL));
     EXPECT_FALSE(Exists(temp / "Ini.dat")) << "a missing Ini.dat is not made at the start";
     EXPECT_EQ(answerer.Seen().size(), 0u);
-    WriteBytes(temp / "t.MirrorixPath", "@@'relativ\\' -> 'E:\\b\\'@@'C:relativ\\' -> 'E:\\b\\'"); // no valid entry: nothing changes
+    WriteBytes(temp / "t.MirrorixPath",
+               "@@'relativ\\' -> 'E:\\b\\'@@'C:relativ\\' -> 'E:\\b\\'"); // no valid entry: nothing changes
     SetList({ENTRY_2});
     EXPECT_FALSE(LoadPairList((temp / "t.MirrorixPath").c_str()));
-    EXPECT_EQ(answerer.Count("Die Liste bleibt unverändert: keine gültige Sync-Auswahl in der Datei '" + temp / "t.MirrorixPath'"), 1);
+    EXPECT_EQ(answerer.Count("Die Liste bleibt unverändert: keine gültige Sync-Auswahl in der Datei '" +
+                             temp / "t.MirrorixPath'"),
+              1);
     EXPECT_EQ(Entries(), std::vector<std::string>{ENTRY_2});
     EXPECT_FALSE(Exists(temp / "Ini.dat"));
     std::string large;
@@ -90,15 +112,18 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     EXPECT_EQ(ReadBytes(temp / "Ini.dat"), large);
     DeleteFileA((temp / "Ini.dat").c_str());
     LoadPairList(NULL); // the next start saves again
-    for (const auto &c : {std::make_pair("C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"), {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"},
-                          {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"}, {"C:\\y.MirrorixPath\\L", "C:\\y.MirrorixPath\\L"}}) {
+    for (const auto &c : {std::make_pair("C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"),
+                          {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"},
+                          {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"},
+                          {"C:\\y.MirrorixPath\\L", "C:\\y.MirrorixPath\\L"}}) {
         char name[FILE_NAME_BUFFER];
         EXPECT_TRUE(AddSelectionExtension(strcpy(name, c.first), sizeof name));
         EXPECT_STREQ(name, c.second);
     }
 }
 
-// The add, select and remove commands change the list, the buttons and Ini.dat; adding refuses folders an entry cannot carry, nested folders however written, and a pair the 10000-byte file has no room for.
+// The add, select and remove commands change the list, the buttons and Ini.dat; adding refuses folders an entry cannot
+// carry, nested folders however written, and a pair the 10000-byte file has no room for.
 TEST_F(ListTest, AddAndRemoveKeepTheButtonsAndRefuseUnsafePairs)
 {
     EnableWindow(SyncButton, FALSE);
@@ -125,9 +150,14 @@ TEST_F(ListTest, AddAndRemoveKeepTheButtonsAndRefuseUnsafePairs)
     Click(RemovePairButton);
     EXPECT_FALSE(IsWindowEnabled(SyncButton));
     EXPECT_EQ(ReadBytes(temp / "Ini.dat"), "");
-    ASSERT_TRUE(RunShell("mkdir -p '" + UnixPath(temp / "A/sub") + "' && ln -s '" + UnixPath(temp / "A") + "' '" + UnixPath(temp / "verweis") + "'"));
-    const std::pair<std::string, std::string> unsafe[] = {{"D:\\Peter's\\", "E:\\K\\"}, {"D:\\D\\", "E:\\m@il\\"}, {"D:\\D\\", "D:\\D\\K\\"},
-        {"D:\\d\\k\\", "D:\\D\\"}, {temp / "A\\sub\\", temp / "verweis\\"}, {temp / "A\\", temp / "A.\\sub\\"}};
+    ASSERT_TRUE(RunShell("mkdir -p '" + UnixPath(temp / "A/sub") + "' && ln -s '" + UnixPath(temp / "A") + "' '" +
+                         UnixPath(temp / "verweis") + "'"));
+    const std::pair<std::string, std::string> unsafe[] = {{"D:\\Peter's\\", "E:\\K\\"},
+                                                          {"D:\\D\\", "E:\\m@il\\"},
+                                                          {"D:\\D\\", "D:\\D\\K\\"},
+                                                          {"D:\\d\\k\\", "D:\\D\\"},
+                                                          {temp / "A\\sub\\", temp / "verweis\\"},
+                                                          {temp / "A\\", temp / "A.\\sub\\"}};
     BoxAnswerer answerer;
     for (const auto &pair : unsafe)
         Add(pair.first, pair.second);

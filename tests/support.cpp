@@ -17,7 +17,8 @@ bool WriteBytes(const std::string &path, const std::string &bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE && (bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL));
+    bool ok = file != INVALID_HANDLE_VALUE &&
+              (bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL));
     CloseHandle(file);
     EXPECT_TRUE(ok && written == bytes.size()) << "cannot write " << path << ": error " << GetLastError();
     return ok;
@@ -35,7 +36,8 @@ void Put(const std::string &path, const std::string &bytes, ULONGLONG time, DWOR
 // Reads sharing everything, so that a program replacing the file meanwhile is not hindered.
 std::string ReadBytes(const std::string &path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string bytes;
@@ -48,7 +50,8 @@ std::string ReadBytes(const std::string &path)
 
 void SetWriteTime(const std::string &path, ULONGLONG ticks)
 {
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
     FILETIME time = {(DWORD)ticks, (DWORD)(ticks >> 32)};
     EXPECT_TRUE(SetFileTime(file, NULL, NULL, &time)) << path;
     CloseHandle(file);
@@ -83,9 +86,11 @@ std::string UnixPath(const std::string &path)
 bool RunShell(const std::string &script)
 {
     static LONG counter = 0;
-    std::string base = FixtureRoot() + "shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter));
+    std::string base = FixtureRoot() + "shell-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(InterlockedIncrement(&counter));
     std::string marker = UnixPath(base), command = "sh \"" + UnixPath(base + ".sh") + "\""; // only double quotes group
-    WriteBytes(base + ".sh", script + "\necho $? > '" + marker + ".tmp' && mv '" + marker + ".tmp' '" + marker + ".done'\n");
+    WriteBytes(base + ".sh",
+               script + "\necho $? > '" + marker + ".tmp' && mv '" + marker + ".tmp' '" + marker + ".done'\n");
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA("Z:\\bin\\sh", &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
@@ -111,12 +116,16 @@ int Lines(const std::string &log, const std::string &prefix)
 TempFolder::TempFolder()
 {
     static LONG counter = 0;
-    path = FixtureRoot() + "t" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(InterlockedIncrement(&counter)) + "\\";
+    path = FixtureRoot() + "t" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(InterlockedIncrement(&counter)) + "\\";
     MakeFolder(path);
     SetCurrentDirectoryA(path.c_str());
 }
 
-TempFolder::~TempFolder() { RunShell("rm -rf '" + UnixPath(path) + "'"); } // it may hold links
+TempFolder::~TempFolder()
+{
+    RunShell("rm -rf '" + UnixPath(path) + "'");
+} // it may hold links
 
 static void AddToSnapshot(const std::string &top, const std::string &folder, std::map<std::string, std::string> &shot)
 {
@@ -126,7 +135,8 @@ static void AddToSnapshot(const std::string &top, const std::string &folder, std
         std::string name = entry.cFileName;
         bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (name != "." && name != "..")
-            shot[folder + name] = isFolder ? "<folder>" : ReadBytes("\\\\?\\" + top + folder + name); // device names too
+            shot[folder + name] =
+                isFolder ? "<folder>" : ReadBytes("\\\\?\\" + top + folder + name); // device names too
         if (name != "." && name != ".." && isFolder && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             AddToSnapshot(top, folder + name + "\\", shot);
     }
@@ -142,7 +152,8 @@ std::map<std::string, std::string> Snapshot(const std::string &folder)
 
 int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part)
 {
-    return (int)std::count_if(boxes.begin(), boxes.end(), [&](const SeenBox &box) { return box.text.find(part) != std::string::npos; });
+    return (int)std::count_if(boxes.begin(), boxes.end(),
+                              [&](const SeenBox &box) { return box.text.find(part) != std::string::npos; });
 }
 
 int DefaultAnswer(const std::string &title, const std::string &text)
@@ -150,7 +161,13 @@ int DefaultAnswer(const std::string &title, const std::string &text)
     return title == "Rückfrage" ? IDYES : text.find("Fehler beim Kopieren") == 0 ? IDIGNORE : IDOK;
 }
 
-BoxAnswerer::BoxAnswerer(Rule r, DWORD p) : rule(r ? r : DefaultAnswer), process(p), thread([this] { for (; !stop; Sleep(10)) Scan(); }) {}
+BoxAnswerer::BoxAnswerer(Rule r, DWORD p)
+    : rule(r ? r : DefaultAnswer), process(p), thread([this] {
+          for (; !stop; Sleep(10))
+              Scan();
+      })
+{
+}
 
 static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
 {
@@ -178,7 +195,8 @@ void BoxAnswerer::Scan()
         GetWindowThreadProcessId(window, &owner);
         if (strcmp(className, "Notepad") == 0)
             notepads++, PostMessageA(window, WM_CLOSE, 0, 0);
-        if (strcmp(className, "#32770") != 0 || (process != 0 && owner != process) || std::count(answered.begin(), answered.end(), window))
+        if (strcmp(className, "#32770") != 0 || (process != 0 && owner != process) ||
+            std::count(answered.begin(), answered.end(), window))
             continue;
         if (GetDlgItem(window, 0xFFFF) == NULL) { // the dialog's thread waits in its own loop, not for the lock
             std::lock_guard<std::mutex> hold(lock);
@@ -192,7 +210,8 @@ void BoxAnswerer::Scan()
         if (answer == 0)
             continue;
         std::lock_guard<std::mutex> hold(lock);
-        seen.push_back({title, text, answer, GetWindowLongA(GetDlgItem(window, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON ? IDNO : 0});
+        seen.push_back(
+            {title, text, answer, GetWindowLongA(GetDlgItem(window, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON ? IDNO : 0});
         answered.push_back(window);
         PostMessageA(window, WM_COMMAND, (WPARAM)answer, 0);
     }
@@ -203,12 +222,14 @@ void BoxAnswerer::Scan()
 
 bool BoxAnswerer::WaitForNotepadClosed(DWORD timeoutMs)
 {
-    return PumpUntil([this] {
-        std::lock_guard<std::mutex> hold(lock);
-        bool closed = notepadsClosed > 0 && notepadsOpen == 0;
-        notepadsClosed = closed ? 0 : notepadsClosed;
-        return closed;
-    }, timeoutMs);
+    return PumpUntil(
+        [this] {
+            std::lock_guard<std::mutex> hold(lock);
+            bool closed = notepadsClosed > 0 && notepadsOpen == 0;
+            notepadsClosed = closed ? 0 : notepadsClosed;
+            return closed;
+        },
+        timeoutMs);
 }
 
 bool PumpUntil(std::function<bool()> condition, DWORD timeoutMs)
@@ -247,7 +268,7 @@ void ProgramFixture::TearDown()
 {
     SetRunActive(false);
     DestroyWindow(MainWindow); // fails harmlessly when a test destroyed it
-    PumpUntil(); // the window's quit message
+    PumpUntil();               // the window's quit message
     Log();
     ClearCancel();
     TakeExitAfterRun();

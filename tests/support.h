@@ -1,4 +1,5 @@
-// Shared helpers of the tests: files, temporary folders, a thread that answers message boxes and dialogs, and the fixture around the program's window.
+// Shared helpers of the tests: files, temporary folders, a thread that answers message boxes and dialogs, and the
+// fixture around the program's window.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -19,16 +20,26 @@
 
 const ULONGLONG OLD_TIME = 120000000000000000ULL; // a last-write time long past
 
-inline void MakeFolder(const std::string &path) { CreateDirectoryA(path.c_str(), NULL); }
+inline void MakeFolder(const std::string &path)
+{
+    CreateDirectoryA(path.c_str(), NULL);
+}
 // Makes root and below it every entry: a folder where the name ends in "\", else a file holding its name.
 void MakeTree(const std::string &root, const std::vector<std::string> &entries);
 bool WriteBytes(const std::string &path, const std::string &bytes);
 // Writes bytes to path (read-only or not before), then gives it the time (unless 0) and attributes.
-void Put(const std::string &path, const std::string &bytes, ULONGLONG time = 0, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+void Put(const std::string &path, const std::string &bytes, ULONGLONG time = 0,
+         DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 // Opens path for reading, sharing only share: another program holding it.
-inline HANDLE Hold(const std::string &path, DWORD share = 0) { return CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL); }
+inline HANDLE Hold(const std::string &path, DWORD share = 0)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
+}
 std::string ReadBytes(const std::string &path); // "<missing>" when it cannot be read
-inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 void SetWriteTime(const std::string &path, ULONGLONG ticks);
 ULONGLONG GetWriteTime(const std::string &path);
 std::string UnixPath(const std::string &path); // of a path on drive Z:
@@ -45,8 +56,15 @@ struct TempFolder {
     std::string operator/(const std::string &name) const { return path + name; }
 };
 
-inline std::string ControlText(HWND control) { char text[2048] = ""; return GetWindowTextA(control, text, sizeof text), text; }
-inline int BarPosition(HWND bar) { return (int)SendMessageA(bar, PBM_GETPOS, 0, 0); }
+inline std::string ControlText(HWND control)
+{
+    char text[2048] = "";
+    return GetWindowTextA(control, text, sizeof text), text;
+}
+inline int BarPosition(HWND bar)
+{
+    return (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+}
 // Every entry below folder by relative path: a file's content or "<folder>".
 std::map<std::string, std::string> Snapshot(const std::string &folder);
 
@@ -58,17 +76,27 @@ int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part);
 // Yes for questions, Ignore for copy errors, OK otherwise.
 int DefaultAnswer(const std::string &title, const std::string &text);
 
-// Answers the message boxes of this process (of every process with 0) by rule (0: look again later), types the chosen name into file dialogs, closes Notepad.
+// Answers the message boxes of this process (of every process with 0) by rule (0: look again later), types the chosen
+// name into file dialogs, closes Notepad.
 class BoxAnswerer {
 public:
     using Rule = std::function<int(const std::string &title, const std::string &text)>;
     explicit BoxAnswerer(Rule rule = nullptr, DWORD process = GetCurrentProcessId());
     ~BoxAnswerer() { stop = true, thread.join(); }
-    std::vector<SeenBox> Seen() { std::lock_guard<std::mutex> hold(lock); return seen; } // each box once its answer is posted
+    std::vector<SeenBox> Seen()
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        return seen;
+    } // each box once its answer is posted
     int Count(const std::string &part) { return CountBoxes(Seen(), part); }
-    void SetChoice(const std::string &name) { std::lock_guard<std::mutex> hold(lock); choice = name; }
+    void SetChoice(const std::string &name)
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        choice = name;
+    }
     // Serves this thread's messages until a Notepad window was closed since the last wait and none is left.
     bool WaitForNotepadClosed(DWORD timeoutMs = 60000);
+
 private:
     void Scan();
     Rule rule;
@@ -86,7 +114,9 @@ private:
 bool PumpUntil(std::function<bool()> condition = nullptr, DWORD timeoutMs = 60000);
 
 // A pair as a run learns it at its start: its folders identified and its source's files counted.
-struct Learnt : PairFolders { Learnt(const std::string &from, const std::string &to); };
+struct Learnt : PairFolders {
+    Learnt(const std::string &from, const std::string &to);
+};
 
 // A temp folder with a source and a target, a new hidden main window, zero counters, no cancel, no log.
 struct ProgramFixture : ::testing::Test {

@@ -1,4 +1,5 @@
-// What a run may touch: only the target the user chose, learnt at its start, however the folders are written; never what a link points to; never the program's own files; entries it leaves alone are logged and told about.
+// What a run may touch: only the target the user chose, learnt at its start, however the folders are written; never
+// what a link points to; never the program's own files; entries it leaves alone are logged and told about.
 #include "support.h"
 #include "engine/copyfile.h"
 #include "engine/passes.h"
@@ -15,48 +16,71 @@ std::string Spell(int kind, const std::string &drive, const std::string &root, c
     char text[MAX_PATH] = "";
     std::string spelt = folder;
     switch (kind) {
-    case 0: return folder + "x\\..\\";
-    case 1: return std::replace(spelt.begin(), spelt.end() - 1, '\\', '/'), spelt;
-    case 2: return "\\\\?\\" + folder;
-    case 3: return folder.substr(0, folder.size() - 1) + ".\\";
-    case 4: return root + "\\" + folder.substr(root.size());
-    case 5: return GetShortPathNameA(folder.c_str(), text, sizeof text), text;
-    case 6: return "M:\\" + folder.substr(drive.size());
-    case 7: return root + "verweis\\";
-    default: return CharUpperBuffA(&spelt[0], (DWORD)spelt.size()), spelt;
+    case 0:
+        return folder + "x\\..\\";
+    case 1:
+        return std::replace(spelt.begin(), spelt.end() - 1, '\\', '/'), spelt;
+    case 2:
+        return "\\\\?\\" + folder;
+    case 3:
+        return folder.substr(0, folder.size() - 1) + ".\\";
+    case 4:
+        return root + "\\" + folder.substr(root.size());
+    case 5:
+        return GetShortPathNameA(folder.c_str(), text, sizeof text), text;
+    case 6:
+        return "M:\\" + folder.substr(drive.size());
+    case 7:
+        return root + "verweis\\";
+    default:
+        return CharUpperBuffA(&spelt[0], (DWORD)spelt.size()), spelt;
     }
 }
 
-// In every spelling, a target containing its source, inside it or the same makes the pair unrunnable (the run's note names each case), and a target that is, holds or lies in another runnable pair's folder forbids the cleanup (one warning).
+// In every spelling, a target containing its source, inside it or the same makes the pair unrunnable (the run's note
+// names each case), and a target that is, holds or lies in another runnable pair's folder forbids the cleanup (one
+// warning).
 TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
 {
     std::string a = temp / "Gemeinsamer Ordner\\";
-    MakeTree(temp.path, {"Gemeinsamer Ordner\\", "Gemeinsamer Ordner\\src\\", "Gemeinsamer Ordner\\bak\\", "Gemeinsamer Ordner\\x\\", "s1\\", "s2\\"});
-    ASSERT_TRUE(RunShell("ln -sfn '" + UnixPath(temp.path) + "' \"$WINEPREFIX/dosdevices/m:\" && ln -s '" + UnixPath(a) + "' '" + UnixPath(temp.path) + "verweis'"));
+    MakeTree(temp.path, {"Gemeinsamer Ordner\\", "Gemeinsamer Ordner\\src\\", "Gemeinsamer Ordner\\bak\\",
+                         "Gemeinsamer Ordner\\x\\", "s1\\", "s2\\"});
+    ASSERT_TRUE(RunShell("ln -sfn '" + UnixPath(temp.path) + "' \"$WINEPREFIX/dosdevices/m:\" && ln -s '" +
+                         UnixPath(a) + "' '" + UnixPath(temp.path) + "verweis'"));
     Sleep(1100); // Wine looks at its drive letters again after a second
     BoxAnswerer answerer;
     for (int kind = 0; kind < 9; kind++) {
         std::string other = Spell(kind, temp.path, temp.path, a);
         SCOPED_TRACE(other);
-        for (const auto &nested : {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\"), std::make_pair(a, other)}) {
+        for (const auto &nested :
+             {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\"), std::make_pair(a, other)}) {
             SetPairs({nested, {temp / "s1\\", temp / "s2\\"}});
             LearnPairs();
             EXPECT_EQ(RunnablePair(0), (PairFolders *)NULL) << nested.first;
             EXPECT_NE(RunnablePair(1), (PairFolders *)NULL);
-            EXPECT_EQ(SkippedPairStates(), 1u << (nested.first == a + "src\\" ? PAIR_SOURCE_IN_TARGET : nested.second == other ? PAIR_ONE_FOLDER : PAIR_TARGET_IN_SOURCE));
+            EXPECT_EQ(SkippedPairStates(), 1u << (nested.first == a + "src\\" ? PAIR_SOURCE_IN_TARGET
+                                                  : nested.second == other    ? PAIR_ONE_FOLDER
+                                                                              : PAIR_TARGET_IN_SOURCE));
         }
         SetPairs({{temp / "s1\\", a}, {temp / "s2\\", other}});
         LearnPairs();
         EXPECT_FALSE(CleanupAllowed());
     }
     EXPECT_EQ(answerer.Count(OVERLAP_WARNING), 9);
-    struct Case { std::vector<std::string> entries; bool allowed; }; // and by text, case aside, also with the box cleared
-    for (const Case &c : {Case{{}, true}, {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
-                          {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'e:\\backup\\photos\\'"}, false}, {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup2\\'"}, true},
-                          {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'", "'E:\\A\\' -> 'F:\\B\\'"}, true}, {{"'D:\\A\\' -> 'E:\\Z\\'", "'E:\\Z\\Quelle\\' -> 'F:\\Y\\'"}, false},
+    struct Case {
+        std::vector<std::string> entries;
+        bool allowed;
+    }; // and by text, case aside, also with the box cleared
+    for (const Case &c : {Case{{}, true},
+                          {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
+                          {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'e:\\backup\\photos\\'"}, false},
+                          {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup2\\'"}, true},
+                          {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'", "'E:\\A\\' -> 'F:\\B\\'"}, true},
+                          {{"'D:\\A\\' -> 'E:\\Z\\'", "'E:\\Z\\Quelle\\' -> 'F:\\Y\\'"}, false},
                           {{"'D:\\A\\' -> 'E:\\Z\\'", "kaputt", "'D:\\B\\' -> 'F:\\Y\\'"}, true}})
         for (int box : {BST_CHECKED, BST_UNCHECKED}) {
-            SCOPED_TRACE((c.entries.empty() ? "no pair" : c.entries.back()) + (box == BST_CHECKED ? ", ticked" : ", cleared"));
+            SCOPED_TRACE((c.entries.empty() ? "no pair" : c.entries.back()) +
+                         (box == BST_CHECKED ? ", ticked" : ", cleared"));
             SetList(c.entries);
             LearnPairs();
             SendMessageA(CleanupCheckbox, BM_SETCHECK, box, 0);
@@ -65,12 +89,17 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
             EXPECT_EQ(answerer.Count(OVERLAP_WARNING) - warned, !c.allowed && box == BST_CHECKED);
         }
     ForgetPairs();
-    SetList({"kaputt", "'" + a + "' -> '" + Spell(8, temp.path, temp.path, a) + "'", "'" + a + "' -> '" + a + "src\\'"});
-    EXPECT_EQ(CountBoxes(Run(), "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:\n- Einträge, die kein gültiges Ordnerpaar sind\n"
-                                "- Ordnerpaare, deren Zielordner im Quellordner liegt\n- Ordnerpaare, deren Quell- und Zielordner ein und derselbe Ordner sind"), 1);
+    SetList(
+        {"kaputt", "'" + a + "' -> '" + Spell(8, temp.path, temp.path, a) + "'", "'" + a + "' -> '" + a + "src\\'"});
+    EXPECT_EQ(CountBoxes(Run(), "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:\n- Einträge, "
+                                "die kein gültiges Ordnerpaar sind\n"
+                                "- Ordnerpaare, deren Zielordner im Quellordner liegt\n- Ordnerpaare, deren Quell- und "
+                                "Zielordner ein und derselbe Ordner sind"),
+              1);
 }
 
-// Links in the target are never written or deleted through, nor source links followed in circles; each is logged, in every run.
+// Links in the target are never written or deleted through, nor source links followed in circles; each is logged, in
+// every run.
 TEST_F(TrustTest, LinksAreNeitherWrittenThroughNorFollowedInCircles)
 {
     std::string outside = temp / "draussen\\", s = UnixPath(source), t = UnixPath(target), o = UnixPath(outside);
@@ -78,27 +107,36 @@ TEST_F(TrustTest, LinksAreNeitherWrittenThroughNorFollowedInCircles)
     MakeTree(source, {"ordner\\"});
     for (const char *file : {"ordner\\wert.txt", "datei.txt"})
         WriteBytes(source + file, "new, not to be written through a link");
-    ASSERT_TRUE(RunShell("ln -s '" + o + "ordner' '" + t + "ordner' && ln -s '" + o + "datei.txt' '" + t + "datei.txt' && ln -s '" + o + "alt.txt' '" + t +
-                         "alt.txt' && ln -s '" + o + "' '" + t + "altordner' && ln -s '" + s + "' '" + s + "zurueck' && ln -s '" + t + "' '" + s + "zumziel'"));
+    ASSERT_TRUE(RunShell("ln -s '" + o + "ordner' '" + t + "ordner' && ln -s '" + o + "datei.txt' '" + t +
+                         "datei.txt' && ln -s '" + o + "alt.txt' '" + t + "alt.txt' && ln -s '" + o + "' '" + t +
+                         "altordner' && ln -s '" + s + "' '" + s + "zurueck' && ln -s '" + t + "' '" + s + "zumziel'"));
     std::map<std::string, std::string> before = Snapshot(outside);
     AddPair(source, target);
     for (int run = 0; run < 2; run++) {
         std::vector<SeenBox> boxes = Run();
         EXPECT_EQ(Snapshot(outside), before) << "run " << run;
         EXPECT_EQ(CountBoxes(boxes, "Bei der Synchronisierung ausgelassene Einträge: 5\n"), 1) << run;
-        for (const std::string &path : {target + "ordner\\", source + "zurueck\\", source + "zumziel\\", target + "alt.txt", target + "altordner\\"})
+        for (const std::string &path : {target + "ordner\\", source + "zurueck\\", source + "zumziel\\",
+                                        target + "alt.txt", target + "altordner\\"})
             EXPECT_EQ(Lines(RunLog(), LEFT_ALONE + path + "\r"), 1) << path;
     }
     EXPECT_FALSE(Exists(target + "zurueck")) << "a loop is not followed";
     EXPECT_FALSE(Exists(target + "zumziel"));
 }
 
-// A source unmounted or made anew between mirror and cleanup loses its target nothing (one notice, a log line, the run goes on); nothing is removed through a folder swapped for a link, or after a cancel.
+// A source unmounted or made anew between mirror and cleanup loses its target nothing (one notice, a log line, the run
+// goes on); nothing is removed through a folder swapped for a link, or after a cancel.
 TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
 {
-    struct Move { const char *name; bool mount; std::string script; };
-    const Move moves[] = {{"unmounted", true, "umount \"$S\""}, {"made anew", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
-                          {"made anew, with a file", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\" && echo neu > \"$S/neu.txt\""}};
+    struct Move {
+        const char *name;
+        bool mount;
+        std::string script;
+    };
+    const Move moves[] = {
+        {"unmounted", true, "umount \"$S\""},
+        {"made anew", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
+        {"made anew, with a file", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\" && echo neu > \"$S/neu.txt\""}};
     std::string skipped;
     for (const Move &move : moves) {
         SCOPED_TRACE(move.name);
@@ -126,28 +164,34 @@ TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
     MakeTree(outside, {"g.txt", "h\\"});
     MakeTree(target, {"sub\\", "sub\\f.txt", "leer\\"});
     Learnt pair(source, target);
-    ASSERT_TRUE(RunShell("mv '" + UnixPath(target) + "sub' '" + UnixPath(target) + "sub-alt' && ln -s '" + UnixPath(outside) + "' '" + UnixPath(target) + "sub'"));
+    ASSERT_TRUE(RunShell("mv '" + UnixPath(target) + "sub' '" + UnixPath(target) + "sub-alt' && ln -s '" +
+                         UnixPath(outside) + "' '" + UnixPath(target) + "sub'"));
     OpenLog();
-    EXPECT_FALSE(CleanAwayTargetFolder(&pair, (target + "sub\\").c_str(), (std::string(pair.targetIdentity.finalPath) + "\\sub").c_str()));
+    EXPECT_FALSE(CleanAwayTargetFolder(&pair, (target + "sub\\").c_str(),
+                                       (std::string(pair.targetIdentity.finalPath) + "\\sub").c_str()));
     EXPECT_EQ(Snapshot(outside), (std::map<std::string, std::string>{{"g.txt", "g.txt"}, {"h", "<folder>"}}));
     std::string log = Log();
     for (const std::string &kept : {target + "sub\\g.txt", target + "sub\\h\\", target + "sub\\"})
         EXPECT_EQ(Lines(log, LEFT_ALONE + kept + "\r"), 1) << log;
     RequestCancel();
-    EXPECT_FALSE(CleanAwayTargetFolder(&pair, (target + "leer\\").c_str(), (std::string(pair.targetIdentity.finalPath) + "\\leer").c_str()));
+    EXPECT_FALSE(CleanAwayTargetFolder(&pair, (target + "leer\\").c_str(),
+                                       (std::string(pair.targetIdentity.finalPath) + "\\leer").c_str()));
     EXPECT_TRUE(Exists(target + "leer")) << "after a cancel nothing is removed";
     if (!skipped.empty())
         GTEST_SKIP() << skipped;
 }
 
-// A target swapped during an earlier pair's mirror is skipped; a pair's own target swapped into the next pair's source stops every later cleanup.
+// A target swapped during an earlier pair's mirror is skipped; a pair's own target swapped into the next pair's source
+// stops every later cleanup.
 TEST_F(TrustTest, ATargetSwappedDuringTheRunIsNeitherWrittenNorCleaned)
 {
     for (bool ownTarget : {false, true}) {
         SCOPED_TRACE(ownTarget ? "its own target" : "the next pair's target");
-        std::string root = temp / (ownTarget ? "eigenes\\" : "naechstes\\"), q0 = root + "q0\\", z0 = root + "z0\\", q1 = root + "q1\\",
-                    z1 = root + "z1\\", swapped = ownTarget ? z0 : z1, to = ownTarget ? q1 : root + "fremd\\";
-        MakeTree(root, {"q0\\", "z0\\", "q1\\", "z1\\", "fremd\\", "q0\\a.txt", "z0\\a.txt", "q1\\b.txt", "q1\\neu.txt", "z1\\alt.txt", "fremd\\b.txt", "fremd\\fremd.txt"});
+        std::string root = temp / (ownTarget ? "eigenes\\" : "naechstes\\"), q0 = root + "q0\\", z0 = root + "z0\\",
+                    q1 = root + "q1\\", z1 = root + "z1\\", swapped = ownTarget ? z0 : z1,
+                    to = ownTarget ? q1 : root + "fremd\\";
+        MakeTree(root, {"q0\\", "z0\\", "q1\\", "z1\\", "fremd\\", "q0\\a.txt", "z0\\a.txt", "q1\\b.txt", "q1\\neu.txt",
+                        "z1\\alt.txt", "fremd\\b.txt", "fremd\\fremd.txt"});
         for (const std::string &old : {z0 + "a.txt", root + "fremd\\b.txt"})
             SetWriteTime(old, OLD_TIME);
         HANDLE lock = Hold(z0 + "a.txt");
@@ -157,7 +201,8 @@ TEST_F(TrustTest, ATargetSwappedDuringTheRunIsNeitherWrittenNorCleaned)
             if (text.find("Fehler beim Kopieren") == 0) { // the swap happens while the first pair runs
                 CloseHandle(lock);
                 std::string link = UnixPath(swapped.substr(0, swapped.size() - 1));
-                EXPECT_TRUE(RunShell("mv '" + link + "' '" + UnixPath(root) + "weg' && ln -s '" + UnixPath(to) + "' '" + link + "'"));
+                EXPECT_TRUE(RunShell("mv '" + link + "' '" + UnixPath(root) + "weg' && ln -s '" + UnixPath(to) + "' '" +
+                                     link + "'"));
             }
             return DefaultAnswer(title, text);
         });
@@ -172,7 +217,8 @@ TEST_F(TrustTest, ATargetSwappedDuringTheRunIsNeitherWrittenNorCleaned)
     }
 }
 
-// Only the program's own leftover (any attributes, any letter case) goes by its name, silently in both passes, also with the cleanup off; a folder or link of that name is the user's.
+// Only the program's own leftover (any attributes, any letter case) goes by its name, silently in both passes, also
+// with the cleanup off; a folder or link of that name is the user's.
 TEST_F(TrustTest, OnlyTheProgramsOwnLeftoverIsTakenForItsTemporaryFile)
 {
     std::string temporary = TEMPORARY_COPY_NAME, upper = temporary, outside = temp / "draussen.txt";
@@ -192,7 +238,8 @@ TEST_F(TrustTest, OnlyTheProgramsOwnLeftoverIsTakenForItsTemporaryFile)
         SetPairs({{from, to}});
         SendMessageA(CleanupCheckbox, BM_SETCHECK, cleanup ? BST_CHECKED : BST_UNCHECKED, 0);
         std::vector<SeenBox> boxes = Run();
-        EXPECT_EQ(CountBoxes(boxes, "\n\nFehler 80: "), 2) << "a replacement beside a folder or link of that name: a.txt and l\\c.txt";
+        EXPECT_EQ(CountBoxes(boxes, "\n\nFehler 80: "), 2)
+            << "a replacement beside a folder or link of that name: a.txt and l\\c.txt";
         EXPECT_EQ(ReadBytes(outside), "draussen");
         EXPECT_FALSE(Exists(to + "sub\\" + upper));
         EXPECT_EQ(Exists(to + "weg\\" + upper), !cleanup) << "only the cleanup walks a folder the source lacks";
@@ -208,7 +255,8 @@ TEST_F(TrustTest, AnEmptySourceAsksBeforeItsTargetIsEmptied)
     for (bool emptyFolders : {false, true})
         for (int answer : {IDNO, IDYES}) {
             SCOPED_TRACE(emptyFolders ? "empty folders" : "empty");
-            MakeTree(source, emptyFolders ? std::vector<std::string>{"leer\\", "leer\\tiefer\\"} : std::vector<std::string>{});
+            MakeTree(source,
+                     emptyFolders ? std::vector<std::string>{"leer\\", "leer\\tiefer\\"} : std::vector<std::string>{});
             MakeTree(target, {"ordner\\", "a.txt", "ordner\\b.txt"});
             ResetCounters();
             BoxAnswerer answerer([answer](const std::string &, const std::string &) { return answer; });
@@ -223,10 +271,13 @@ TEST_F(TrustTest, AnEmptySourceAsksBeforeItsTargetIsEmptied)
         }
 }
 
-// The program's own files are never overwritten nor prompted for: a source file named like the log in the target is reported, the log in the source passed over; the log lies in the start folder, never where a file dialog left the current folder.
+// The program's own files are never overwritten nor prompted for: a source file named like the log in the target is
+// reported, the log in the source passed over; the log lies in the start folder, never where a file dialog left the
+// current folder.
 TEST_F(TrustTest, OwnFilesAreKeptAndNeverPrompted)
 {
-    const std::string list = "@@'D:\\a\\' -> 'E:\\b\\'", log = "Datei kopiert: " + source + "a.txt\r\n" + LEFT_ALONE + source + "log.txt\r\n";
+    const std::string list = "@@'D:\\a\\' -> 'E:\\b\\'",
+                      log = "Datei kopiert: " + source + "a.txt\r\n" + LEFT_ALONE + source + "log.txt\r\n";
     MakeTree(source, {"log.txt", "a.txt"});
     WriteBytes(target + "Ini.dat", list);
     strcpy(AutoSavePath, (target + "Ini.dat").c_str());
@@ -246,43 +297,108 @@ TEST_F(TrustTest, OwnFilesAreKeptAndNeverPrompted)
     EXPECT_EQ(ReadBytes(temp / "log.txt"), "meins");
 }
 
-// An awkward tree made in the second of three pairs ($S its source, $T its target): entries it leaves alone, target entries there and not after, a log line.
-struct AwkwardTree { const char *name; bool cleanup; std::string script; int leftAlone; std::vector<std::string> present, absent; std::string logged; };
+// An awkward tree made in the second of three pairs ($S its source, $T its target): entries it leaves alone, target
+// entries there and not after, a log line.
+struct AwkwardTree {
+    const char *name;
+    bool cleanup;
+    std::string script;
+    int leftAlone;
+    std::vector<std::string> present, absent;
+    std::string logged;
+};
 const AwkwardTree TREES[] = {
-    {"odd folder names", true, // the second is Japanese for "photo", letters the code page lacks
-     "J=$(printf '\\345\\206\\231\\347\\234\\237') && mkdir \"$S/ordner.\" \"$S/$J\" && echo 1 > \"$S/ordner./a\" && echo 2 > \"$S/$J/b\"", 2, {"ok.txt"}, {"ordner."}, "ordner.\\\r\n"},
-    {"reserved and forbidden names", true,
+    {"odd folder names",
+     true, // the second is Japanese for "photo", letters the code page lacks
+     "J=$(printf '\\345\\206\\231\\347\\234\\237') && mkdir \"$S/ordner.\" \"$S/$J\" && echo 1 > \"$S/ordner./a\" && "
+     "echo 2 > \"$S/$J/b\"",
+     2,
+     {"ok.txt"},
+     {"ordner."},
+     "ordner.\\\r\n"},
+    {"reserved and forbidden names",
+     true,
      R"x(for n in aux con.txt com1 "lpt$(printf '\302\271')" nul.tar.gz 'a<b' 'pi|pe' 'quo"te' "$(printf 'tab\tx')"; do echo 1 > "$S/$n"; done && )x"
-     R"x(echo 2 > "$T/aux.c" && echo 3 > "$T/x|y")x", 11, {"ok.txt"}, {}, "aux.c\r\n"},
-    {"a name the code page only approximates, in both trees", true, R"x(echo 1 > "$S/$(printf '\316\251')mega.txt" && echo 2 > "$T/$(printf '\316\251')mega.txt")x", 1, {}, {"Omega.txt"}, "?mega.txt\r\n"},
-    {"folder twins", true, R"x(mkdir "$S/TWIN" "$S/twin" "$T/twin" && echo neu > "$S/TWIN/neu.txt" && echo alt > "$S/twin/alt.txt")x", 1, {"twin\\neu.txt"}, {"twin\\alt.txt"}, "twin\\\r\n"},
-    {"over-long path", true, "L=$(printf 'L%.0s' $(seq 240)) && mkdir -p \"$S/$L\" && echo 1 > \"$S/$L/a\"", 1, {"ok.txt"}, {}, ""},
+     R"x(echo 2 > "$T/aux.c" && echo 3 > "$T/x|y")x",
+     11,
+     {"ok.txt"},
+     {},
+     "aux.c\r\n"},
+    {"a name the code page only approximates, in both trees",
+     true,
+     R"x(echo 1 > "$S/$(printf '\316\251')mega.txt" && echo 2 > "$T/$(printf '\316\251')mega.txt")x",
+     1,
+     {},
+     {"Omega.txt"},
+     "?mega.txt\r\n"},
+    {"folder twins",
+     true,
+     R"x(mkdir "$S/TWIN" "$S/twin" "$T/twin" && echo neu > "$S/TWIN/neu.txt" && echo alt > "$S/twin/alt.txt")x",
+     1,
+     {"twin\\neu.txt"},
+     {"twin\\alt.txt"},
+     "twin\\\r\n"},
+    {"over-long path",
+     true,
+     "L=$(printf 'L%.0s' $(seq 240)) && mkdir -p \"$S/$L\" && echo 1 > \"$S/$L/a\"",
+     1,
+     {"ok.txt"},
+     {},
+     ""},
     {"odd target names", true, "echo keep > \"$T/alt.\" && mkdir \"$T/ordner.\"", 2, {"ok.txt"}, {}, "ordner.\\\r\n"},
-    {"file became folder", true, "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"", 0, {"x\\inhalt.txt"}, {}, ""},
-    {"file became folder, no cleanup", false, "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"", 1, {"x"}, {"x\\inhalt.txt"}, ""},
-    {"folder became file", true, "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\" && echo 2 > \"$T/y/b\"", 0, {"y"}, {"y\\a"}, ""},
-    {"folder became file, no cleanup", false, "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\"", 1, {"y\\a"}, {}, ""},
+    {"file became folder",
+     true,
+     "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"",
+     0,
+     {"x\\inhalt.txt"},
+     {},
+     ""},
+    {"file became folder, no cleanup",
+     false,
+     "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"",
+     1,
+     {"x"},
+     {"x\\inhalt.txt"},
+     ""},
+    {"folder became file",
+     true,
+     "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\" && echo 2 > \"$T/y/b\"",
+     0,
+     {"y"},
+     {"y\\a"},
+     ""},
+    {"folder became file, no cleanup",
+     false,
+     "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\"",
+     1,
+     {"y\\a"},
+     {},
+     ""},
     {"case-only twins", true, "echo klein > \"$S/a.txt\" && echo gross > \"$S/A.txt\"", 1, {"a.txt"}, {}, "a.txt\r\n"}};
 
-// Awkward entries are logged once, counted in one notice and stop nothing; the counters add up and a second run changes nothing.
+// Awkward entries are logged once, counted in one notice and stop nothing; the counters add up and a second run changes
+// nothing.
 TEST_F(TrustTest, AwkwardEntriesAreLoggedOnceAndStopNothing)
 {
     int number = 0;
     for (const AwkwardTree &tree : TREES) {
         SCOPED_TRACE(tree.name);
         std::string root = temp / ("baum" + std::to_string(number++) + "\\"), q[3], z[3];
-        MakeTree(root, {"q0\\", "q1\\", "q2\\", "z0\\", "z1\\", "z2\\", "q0\\ok.txt", "q0\\zwei.txt", "q1\\ok.txt", "q2\\ok.txt"});
+        MakeTree(root, {"q0\\", "q1\\", "q2\\", "z0\\", "z1\\", "z2\\", "q0\\ok.txt", "q0\\zwei.txt", "q1\\ok.txt",
+                        "q2\\ok.txt"});
         for (int i = 0; i < 3; i++)
             q[i] = root + "q" + std::to_string(i) + "\\", z[i] = root + "z" + std::to_string(i) + "\\";
         SetPairs({{q[0], z[0]}, {q[1], z[1]}, {q[2], z[2]}});
-        ASSERT_TRUE(RunShell("S='" + UnixPath(q[1]) + "' T='" + UnixPath(z[1]) + "' && test -d \"$S\" && test -d \"$T\" && " + tree.script));
+        ASSERT_TRUE(RunShell("S='" + UnixPath(q[1]) + "' T='" + UnixPath(z[1]) +
+                             "' && test -d \"$S\" && test -d \"$T\" && " + tree.script));
         SendMessageA(CleanupCheckbox, BM_SETCHECK, tree.cleanup ? BST_CHECKED : BST_UNCHECKED, 0);
         std::vector<SeenBox> boxes = Run();
         EXPECT_EQ(Snapshot(z[0]), Snapshot(q[0])) << "the pair before is mirrored exactly";
         EXPECT_EQ(Snapshot(z[2]), Snapshot(q[2])) << "the pair after is mirrored exactly";
         EXPECT_EQ(Lines(RunLog(), LEFT_ALONE), tree.leftAlone) << RunLog();
         EXPECT_NE(RunLog().find(tree.logged), std::string::npos) << RunLog();
-        EXPECT_EQ(CountBoxes(boxes, "ausgelassene Einträge: " + std::to_string(tree.leftAlone) + "\n"), tree.leftAlone > 0 ? 1 : 0);
+        EXPECT_EQ(CountBoxes(boxes, "ausgelassene Einträge: " + std::to_string(tree.leftAlone) + "\n"),
+                  tree.leftAlone > 0 ? 1 : 0);
         EXPECT_EQ(CountBoxes(boxes, "Fehler"), 0);
         EXPECT_EQ(CountBoxes(boxes, RUN_COMPLETED_NOTE), 1);
         EXPECT_EQ(ProcessedFiles, TotalSourceFiles);

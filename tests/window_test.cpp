@@ -1,4 +1,5 @@
-// The real main window: layout, resources, the shipped program file, the commands with their questions, and whole runs with the user acting at awkward moments.
+// The real main window: layout, resources, the shipped program file, the commands with their questions, and whole runs
+// with the user acting at awkward moments.
 #include "support.h"
 #include "app/commands.h"
 #include "base/memory.h"
@@ -13,27 +14,37 @@ TEST(ProgramFile, IsAStaticPe32GuiProgramWithItsResources)
 {
     std::string pe = ReadBytes(SHIPPED_EXE);
     ASSERT_GT(pe.size(), 4096u) << SHIPPED_EXE;
-    const IMAGE_NT_HEADERS32 *nt = (const IMAGE_NT_HEADERS32 *)(pe.data() + ((const IMAGE_DOS_HEADER *)pe.data())->e_lfanew);
+    const IMAGE_NT_HEADERS32 *nt =
+        (const IMAGE_NT_HEADERS32 *)(pe.data() + ((const IMAGE_DOS_HEADER *)pe.data())->e_lfanew);
     EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
     EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
     for (const char *runtime : {"libgcc", "libstdc++", "libwinpthread"})
         EXPECT_EQ(pe.find(runtime + std::string("-")), std::string::npos) << runtime;
     HMODULE module = LoadLibraryExA(SHIPPED_EXE, NULL, LOAD_LIBRARY_AS_DATAFILE);
-    EXPECT_NE(FindResourceExA(module, (LPCSTR)RT_GROUP_ICON, MAKEINTRESOURCEA(ICON_RESOURCE), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)), (HRSRC)NULL);
+    EXPECT_NE(FindResourceExA(module, (LPCSTR)RT_GROUP_ICON, MAKEINTRESOURCEA(ICON_RESOURCE),
+                              MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)),
+              (HRSRC)NULL);
     EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST), (HRSRC)NULL);
     HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(MENU_RESOURCE));
     char item[64] = "";
-    for (const auto &i : {std::make_pair(OpenMenuItem, "Ö&ffnen"), {SaveAsMenuItem, "Speichern &unter..."}, {ExitMenuItem, "Beenden"}, {HelpMenuItem, "Hilfe"}})
+    for (const auto &i : {std::make_pair(OpenMenuItem, "Ö&ffnen"),
+                          {SaveAsMenuItem, "Speichern &unter..."},
+                          {ExitMenuItem, "Beenden"},
+                          {HelpMenuItem, "Hilfe"}})
         EXPECT_STREQ((GetMenuStringA(menu, i.first, item, sizeof item, MF_BYCOMMAND), item), i.second);
     DestroyMenu(menu);
     FreeLibrary(module);
 }
 
 volatile LONG WorkerFinished = 0;
-DWORD WINAPI SlowWorker(LPVOID) { return Sleep(400), InterlockedExchange(&WorkerFinished, 1), 0; } // a worker's last steps
+DWORD WINAPI SlowWorker(LPVOID)
+{
+    return Sleep(400), InterlockedExchange(&WorkerFinished, 1), 0;
+} // a worker's last steps
 
-// Every command asks its question and acts only on yes: add, help, start, cancel and close, the last letting a finishing worker end first.
+// Every command asks its question and acts only on yes: add, help, start, cancel and close, the last letting a
+// finishing worker end first.
 TEST_F(WindowTest, TheCommandsAskTheirQuestions)
 {
     strcpy(SourceFolder, source.c_str()), strcpy(TargetFolder, target.c_str());
@@ -42,7 +53,8 @@ TEST_F(WindowTest, TheCommandsAskTheirQuestions)
     EXPECT_EQ(Entries(), std::vector<std::string>{"'" + source + "' -> '" + target + "'"});
     EXPECT_FALSE(IsWindowEnabled(AddPairButton));
     {
-        BoxAnswerer answerer([](const std::string &title, const std::string &) { return title == "Rückfrage" ? IDNO : IDOK; });
+        BoxAnswerer answerer(
+            [](const std::string &title, const std::string &) { return title == "Rückfrage" ? IDNO : IDOK; });
         Click(HelpButton);
         Menu(HelpMenuItem);
         SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), (LPARAM)PairList);
@@ -59,8 +71,10 @@ TEST_F(WindowTest, TheCommandsAskTheirQuestions)
         EXPECT_EQ(seen[1].text, seen[0].text) << "button and menu";
         EXPECT_EQ(seen[0].text.find("Programmhilfe:\n\nMit KR-Mirrorix können sie beliebig viele"), 0u);
         EXPECT_NE(seen[0].text.find("Quelle überschrieben.\n\nKR-Mirrorix"), std::string::npos);
-        EXPECT_EQ(std::vector<std::string>({seen[2].text, seen[3].text, seen[4].text}), std::vector<std::string>({"Möchten Sie die Synchronisierung jetzt starten?",
-                  "Möchten Sie die Anwendung wirklich beenden?", "Möchten Sie die Anwendung wirklich beenden?"}));
+        EXPECT_EQ(std::vector<std::string>({seen[2].text, seen[3].text, seen[4].text}),
+                  std::vector<std::string>({"Möchten Sie die Synchronisierung jetzt starten?",
+                                            "Möchten Sie die Anwendung wirklich beenden?",
+                                            "Möchten Sie die Anwendung wirklich beenden?"}));
     }
     SetRunActive(true);
     for (int answer : {IDNO, IDYES}) {
@@ -94,7 +108,8 @@ TEST_F(WindowTest, TheCommandsAskTheirQuestions)
     EXPECT_EQ(message.wParam, 0u) << "the quit message carries 0";
 }
 
-// A run locks what could change the list and restores each state, cancels in the second of three pairs, posts one close request when asked to, and leaves no memory behind; an empty list or a log that cannot be made changes nothing else.
+// A run locks what could change the list and restores each state, cancels in the second of three pairs, posts one close
+// request when asked to, and leaves no memory behind; an empty list or a log that cannot be made changes nothing else.
 TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
 {
     std::string q[3], z[3];
@@ -129,8 +144,10 @@ TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
     CloseHandle(lock);
     EXPECT_EQ(liveBlocks[1], liveBlocks[0]) << "blocks left by the second run, with its prompt and note";
     EXPECT_EQ(Snapshot(z[0]), (std::map<std::string, std::string>{{"a.txt", "a.txt"}}));
-    EXPECT_EQ(Snapshot(z[2]), (std::map<std::string, std::string>{{"extra.txt", "extra.txt"}})) << "the third pair is neither mirrored nor cleaned";
-    EXPECT_EQ(RunLog(), "WARNUNG - Datei übersprungen: " + q[1] + "a.txt\r\n") << "the second run found the first pair mirrored";
+    EXPECT_EQ(Snapshot(z[2]), (std::map<std::string, std::string>{{"extra.txt", "extra.txt"}}))
+        << "the third pair is neither mirrored nor cleaned";
+    EXPECT_EQ(RunLog(), "WARNUNG - Datei übersprungen: " + q[1] + "a.txt\r\n")
+        << "the second run found the first pair mirrored";
     SetList({});
     SendMessageA(TotalProgressBar, PBM_SETPOS, 37, 0);
     DeleteFileA((temp / "log.txt").c_str());
@@ -140,7 +157,8 @@ TEST_F(WindowTest, ARunLocksTheWindowAndEndsRightInAwkwardLists)
     EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 0 / 0");
     ASSERT_TRUE(RunShell("echo > '" + UnixPath(q[0]) + "schlecht.'"));
     AddPair(q[0], z[0]);
-    EXPECT_EQ(CountBoxes(Run(), "ausgelassene Einträge: 1\nDie Datei log.txt konnte nicht angelegt werden"), 1) << "the note does not point to a log that is not there";
+    EXPECT_EQ(CountBoxes(Run(), "ausgelassene Einträge: 1\nDie Datei log.txt konnte nicht angelegt werden"), 1)
+        << "the note does not point to a log that is not there";
 }
 
 } // namespace

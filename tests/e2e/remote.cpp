@@ -22,7 +22,8 @@ HWND Program::Control(HWND *handle) const
     Fail("a control of the table");
 }
 
-// Whatever ends the driver ends the program it started too (a job that kills on close), so no copy is left to hold the one-window lock.
+// Whatever ends the driver ends the program it started too (a job that kills on close), so no copy is left to hold the
+// one-window lock.
 Program StartProgram(const std::string &exe, const std::string &folder, bool waitForWindow)
 {
     static HANDLE job = CreateJobObjectA(NULL, NULL);
@@ -37,18 +38,21 @@ Program StartProgram(const std::string &exe, const std::string &folder, bool wai
         Fail("start " + exe);
     AssignProcessToJobObject(job, p.process.hProcess);
     if (waitForWindow)
-        WaitFor([&] { // the window is shown before its controls exist: ready once all are there
-            p.main = NULL;
-            for (HWND window = FindWindowA(MAIN_CLASS_NAME, NULL); window != NULL && p.main == NULL; window = FindWindowExA(NULL, window, MAIN_CLASS_NAME, NULL)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                p.main = owner == p.process.dwProcessId ? window : NULL;
-            }
-            p.controls.clear();
-            for (HWND child = GetWindow(p.main, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
-                p.controls.push_back(child);
-            return p.controls.size() == CONTROL_COUNT;
-        }, "the main window shows its controls");
+        WaitFor(
+            [&] { // the window is shown before its controls exist: ready once all are there
+                p.main = NULL;
+                for (HWND window = FindWindowA(MAIN_CLASS_NAME, NULL); window != NULL && p.main == NULL;
+                     window = FindWindowExA(NULL, window, MAIN_CLASS_NAME, NULL)) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(window, &owner);
+                    p.main = owner == p.process.dwProcessId ? window : NULL;
+                }
+                p.controls.clear();
+                for (HWND child = GetWindow(p.main, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT))
+                    p.controls.push_back(child);
+                return p.controls.size() == CONTROL_COUNT;
+            },
+            "the main window shows its controls");
     Started = waitForWindow ? p.process.hProcess : Started;
     return p;
 }

@@ -21,7 +21,10 @@ struct Program {
     std::vector<HWND> controls;
     // The control kept in handle, one of the program's globals, by its row in the control table.
     HWND Control(HWND *handle) const;
-    void Click(HWND *handle) const { PostMessageA(main, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)Control(handle)); }
+    void Click(HWND *handle) const
+    {
+        PostMessageA(main, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)Control(handle));
+    }
 };
 
 // Starts exe in folder and, unless told not to, waits until its window shows all controls.
