@@ -11,6 +11,15 @@ export LANG=C.UTF-8
 # the cross compiler of the shipped program, Wine and a display.
 BASE_PACKAGES=(cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev googletest
                wine wine32:i386 xvfb xauth exfat-fuse exfatprogs)
+# Checks that every C++ source (program, tests, benchmark) is formatted as
+# .clang-format says, with Debian 12's clang-format (version 14).
+check_format() {
+    install_packages clang-format
+    clang-format --version
+    (cd "$ROOT" && find app base engine pairs resources tests bench -name '*.cpp' -o -name '*.h' |
+        xargs clang-format --dry-run --Werror)
+}
+
 # Added where this kernel runs no i386 programs: the 64-bit build and its Wine.
 WINE64_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64)
 

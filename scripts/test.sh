@@ -8,6 +8,7 @@ source "$(dirname "$0")/common.sh"
 install_packages "${BASE_PACKAGES[@]}"
 choose_wine
 [ "$TEST_ARCH" = i686 ] || echo "i686 build not runnable here: testing the x86_64 build"
+check_format
 echo "Building (program i686, tests $TEST_ARCH)"
 if [ "$TEST_ARCH" = i686 ]; then
     build_arch i686
