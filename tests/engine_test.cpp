@@ -11,28 +11,19 @@ namespace {
 
 using EngineTest = ProgramFixture;
 
-int TextsSet = 0;
-WNDPROC LabelProcedure = NULL;
-LRESULT CALLBACK CountingLabel(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The status lines, bars and size texts follow the counters, exact at every flush and every copy prompt.
+TEST_F(EngineTest, TheDisplayIsExactAtEveryPrompt)
 {
-    TextsSet += message == WM_SETTEXT;
-    return CallWindowProcA(LabelProcedure, window, message, wParam, lParam);
-}
-
-// The status lines, bars and size texts follow the counters, refreshed about 25 times a second yet exact at every flush
-// and every copy prompt.
-TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
-{
-    struct Line {
-        int copied, total, processed, cleaned, checked;
-        const char *left, *right;
-        int bar;
-    };
-    for (const Line &l : {Line{0, 0, 0, 0, 0, "0 / 0", "0 / 0", 0},
-                          {3, 10, 7, 0, 0, "3 / 10", "0 / 0", 70},
+    // clang-format off
+    struct Line { int copied, total, processed, cleaned, checked; const char *left, *right; int bar; };
+    const Line lines[] = {{0, 0, 0, 0, 0, "0 / 0", "0 / 0", 0}, {3, 10, 7, 0, 0, "3 / 10", "0 / 0", 70},
                           {1, 3, 2, 3, 2, "1 / 3", "3 / 2", 66},
                           {5, 40000000, 30000000, -1, 5, "5 / 40000000", "-1 / 5", 75},
-                          {0, 0, 99, 0, 0, "0 / 0", "0 / 0", 75}}) {
+                          {0, 0, 99, 0, 0, "0 / 0", "0 / 0", 75}}; // a total of 0 leaves the bar
+    const std::pair<ULONGLONG, const char *> sizes[] = {{0, "0 KB'"}, {1024, "1 KB'"}, {1025, "2 KB'"},
+        {250000, "245 KB'"}, {1048576, "1024 KB'"}, {1048577, "2 MB'"}, {4294967297ULL, "4097 MB'"}};
+    // clang-format on
+    for (const Line &l : lines) {
         CopiedFiles = l.copied, TotalSourceFiles = l.total, ProcessedFiles = l.processed, CleanedEntries = l.cleaned,
         CheckedTargetFiles = l.checked;
         UpdateStatusLines();
@@ -42,29 +33,18 @@ TEST_F(EngineTest, TheDisplayIsThrottledYetExactAtEveryPrompt)
         EXPECT_EQ(BarPosition(TotalProgressBar), l.bar) << l.left;
     }
     char text[100];
-    for (const auto &s : {std::make_pair(0ULL, "0 KB'"),
-                          {1024, "1 KB'"},
-                          {1025, "2 KB'"},
-                          {250000, "245 KB'"},
-                          {1048576, "1024 KB'"},
-                          {1048577, "2 MB'"},
-                          {4294967297ULL, "4097 MB'"}})
+    for (const auto &s : sizes)
         EXPECT_STREQ((FormatFileSize(s.first, text, sizeof text), text), s.second) << s.first;
-    LabelProcedure = (WNDPROC)SetWindowLongPtrA(CopiedStatusLabel, GWLP_WNDPROC, (LONG_PTR)CountingLabel);
     TotalSourceFiles = 1000000000;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 400; RefreshDisplay())
-        CopiedFiles++, ProcessedFiles++;
-    SetWindowLongPtrA(CopiedStatusLabel, GWLP_WNDPROC, (LONG_PTR)LabelProcedure);
-    EXPECT_GE(TextsSet, 3) << "refreshes shown in 400 ms";
-    EXPECT_LE(TextsSet, 12) << "refreshes shown in 400 ms";
+    CopiedFiles = ProcessedFiles = 123456789;
+    RefreshDisplay();
     RecordCurrentFile("aktuelle Datei: 'b.txt' - '1 KB'");
     RecordFileProgress(40);
     FlushDisplay();
-    EXPECT_EQ(ControlText(CopiedStatusLabel),
-              "synchronisierte Dateien: " + std::to_string(CopiedFiles) + " / 1000000000");
+    EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 123456789 / 1000000000");
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'b.txt' - '1 KB'");
     EXPECT_EQ(BarPosition(FileProgressBar), 40);
-    EXPECT_EQ(BarPosition(TotalProgressBar), ProcessedFiles / 10000000) << "of 1,000,000,000";
+    EXPECT_EQ(BarPosition(TotalProgressBar), 12) << "of 1,000,000,000";
     for (int i = 0; i < 12; i++)
         WriteBytes(source + "datei" + std::to_string(10 + i) + ".txt", std::string(100 + i, 'x'));
     ResetCounters();
@@ -90,53 +70,22 @@ DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, 
     return ((std::vector<LONGLONG> *)data)->size() > 2 ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
 }
 
-// A progress routine that appends to the source file being copied, as a program writing it would.
-DWORD CALLBACK GrowSource(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE source,
-                          HANDLE, LPVOID)
-{
-    char path[MAX_PATH];
-    GetFinalPathNameByHandleA(source, path, sizeof path, 0);
-    HANDLE writer = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                OPEN_EXISTING, 0, NULL);
-    DWORD written = 0;
-    WriteFile(writer, "+", 1, &written, NULL);
-    CloseHandle(writer);
-    return PROGRESS_CONTINUE;
-}
-
 // A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the
 // old one and no temporary file.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
-    enum Setup {
-        NOTHING,
-        CANCEL_BEFORE,
-        CANCEL_DURING,
-        CHANGE_DURING,
-        HELD_OPEN,
-        FOLDER_IN_PLACE,
-        LEFTOVER,
-        READ_ONLY,
-        READ_ONLY_LINKED,
-        READ_ONLY_SOURCE,
-        FULL_DISK
-    };
-    struct Case {
-        const char *name;
-        Setup setup;
-        DWORD code;
-    };
-    const Case cases[] = {{"success", NOTHING, 0},
-                          {"cancel before the copy", CANCEL_BEFORE, 1235},
-                          {"cancel by the progress routine", CANCEL_DURING, 1235},
-                          {"source changed while read", CHANGE_DURING, SOURCE_CHANGED},
-                          {"held open", HELD_OPEN, 32},
-                          {"rename onto a folder", FOLDER_IN_PLACE, 5},
-                          {"leftover temporary file", LEFTOVER, 0},
-                          {"read-only", READ_ONLY, 0},
-                          {"read-only with a second name", READ_ONLY_LINKED, 5},
-                          {"read-only source", READ_ONLY_SOURCE, 0},
-                          {"full disk", FULL_DISK, 112}};
+    // clang-format off
+    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY,
+                 READ_ONLY_LINKED, READ_ONLY_SOURCE, FULL_DISK };
+    struct Case { const char *name; Setup setup; DWORD code; };
+    const Case cases[] = {
+        {"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235},
+        {"cancel by the progress routine", CANCEL_DURING, 1235},
+        {"held open", HELD_OPEN, 32},
+        {"rename onto a folder", FOLDER_IN_PLACE, 5}, {"leftover temporary file", LEFTOVER, 0},
+        {"read-only", READ_ONLY, 0}, {"read-only with a second name", READ_ONLY_LINKED, 5},
+        {"read-only source", READ_ONLY_SOURCE, 0}, {"full disk", FULL_DISK, 112}};
+    // clang-format on
     std::string data(7 * 1024 * 1024, 'x');
     Put(source + "neu.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
     Put(source + "nur.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
@@ -149,7 +98,7 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             MakeTree(folder, {"alt.bin\\"});
             if (c.setup != FOLDER_IN_PLACE)
                 RemoveDirectoryA((folder + "alt.bin").c_str());
-            if (((c.setup == CANCEL_DURING || c.setup == CHANGE_DURING) && method != OWN_COPY) ||
+            if ((c.setup == CANCEL_DURING && method != OWN_COPY) ||
                 (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
                 continue; // Wine's CopyFileExA calls no progress routine; a tmpfs needs root
             fullDiskRan |= c.setup == FULL_DISK;
@@ -160,18 +109,13 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             if (c.setup == LEFTOVER)
                 Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
-            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin"
-                                         : c.setup == CHANGE_DURING  ? "wachsend.bin"
-                                                                     : "neu.bin");
-            Put(source + "wachsend.bin", data, OLD_TIME, FILE_ATTRIBUTE_HIDDEN);
+            std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin" : "neu.bin");
             std::vector<LONGLONG> calls;
             BOOL cancel = c.setup == CANCEL_BEFORE;
             std::string replaced = c.setup == FOLDER_IN_PLACE ? folder + "alt.bin" : to;
             ReplacementCopy = method;
             SetLastError(0xDEADBEEF);
-            DWORD code = c.setup != CANCEL_DURING
-                             ? CopyOverTarget(from.c_str(), replaced.c_str(), false,
-                                              c.setup == CHANGE_DURING ? GrowSource : NULL, &cancel)
+            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget(from.c_str(), replaced.c_str(), false, NULL, &cancel)
                          : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(),
                                            to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS)
                              ? 0
@@ -273,26 +217,20 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
 // stays.
 TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
 {
-    enum Cause { TARGET_HELD, SOURCE_HELD, READ_ONLY };
-    struct Case {
-        Cause cause;
-        int answer, code;
-        const char *log;
-    };
-    for (const Case &c : {Case{TARGET_HELD, IDIGNORE, 32, "WARNUNG - Datei übersprungen: "},
-                          {SOURCE_HELD, IDIGNORE, 32, "WARNUNG - Datei übersprungen: "},
-                          {READ_ONLY, IDIGNORE, 5, "WARNUNG - Datei übersprungen: "},
-                          {TARGET_HELD, IDRETRY, 32, "Datei kopiert: "},
-                          {TARGET_HELD, IDABORT, 32, ""}}) {
+    enum Cause { TARGET_HELD, SOURCE_HELD };
+    const char *SKIPPED = "WARNUNG - Datei übersprungen: ";
+    // clang-format off
+    struct Case { Cause cause; int answer, code; const char *log; };
+    const Case cases[] = {{TARGET_HELD, IDIGNORE, 32, SKIPPED}, {SOURCE_HELD, IDIGNORE, 32, SKIPPED},
+                          {TARGET_HELD, IDRETRY, 32, "Datei kopiert: "}, {TARGET_HELD, IDABORT, 32, ""}};
+    // clang-format on
+    for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.cause) + " answered " + std::to_string(c.answer));
         ResetCounters();
         ClearCancel();
         WriteBytes(source + "a.txt", "new");
-        Put(target + "a.txt", "old", OLD_TIME, c.cause == READ_ONLY ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-        if (c.cause == READ_ONLY) // with a second name, which would lose its attribute too
-            CreateHardLinkA((temp / "zweitname.txt").c_str(), (target + "a.txt").c_str(), NULL);
-        HANDLE lock =
-            c.cause == READ_ONLY ? INVALID_HANDLE_VALUE : Hold((c.cause == SOURCE_HELD ? source : target) + "a.txt");
+        Put(target + "a.txt", "old", OLD_TIME);
+        HANDLE lock = Hold((c.cause == SOURCE_HELD ? source : target) + "a.txt");
         OpenLog();
         BoxAnswerer answerer([&](const std::string &, const std::string &) {
             if (c.answer == IDRETRY)
@@ -401,16 +339,13 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
 {
     const LONGLONG SECOND = 10000000, HOUR = 3600 * SECOND;
-    struct Case {
-        LONGLONG apart;
-        bool fat, exfat, ntfs;
-    };
-    for (const Case &c : {Case{0, true, true, true},
-                          {1, true, true, false},
-                          {2 * SECOND - 1, true, true, false},
-                          {2 * SECOND, false, false, false},
-                          {HOUR, false, false, false},
-                          {HOUR + SECOND, false, false, false}})
+    // clang-format off
+    struct Case { LONGLONG apart; bool fat, exfat, ntfs; };
+    const Case cases[] = {{0, true, true, true}, {1, true, true, false}, {2 * SECOND - 1, true, true, false},
+                          {2 * SECOND, false, false, false}, {HOUR, false, false, false},
+                          {HOUR + SECOND, false, false, false}};
+    // clang-format on
+    for (const Case &c : cases)
         for (int sign : {1, -1}) {
             ULONGLONG base = 130000000000000000ULL, other = base + sign * c.apart;
             FILETIME target = {(DWORD)base, (DWORD)(base >> 32)}, source = {(DWORD)other, (DWORD)(other >> 32)};

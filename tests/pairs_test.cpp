@@ -112,10 +112,12 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     EXPECT_EQ(ReadBytes(temp / "Ini.dat"), large);
     DeleteFileA((temp / "Ini.dat").c_str());
     LoadPairList(NULL); // the next start saves again
-    for (const auto &c : {std::make_pair("C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"),
-                          {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"},
-                          {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"},
-                          {"C:\\y.MirrorixPath\\L", "C:\\y.MirrorixPath\\L"}}) {
+    // clang-format off
+    const std::pair<const char *, const char *> names[] = {{"C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"},
+        {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"}, {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"},
+        {"C:\\y.MirrorixPath\\L", "C:\\y.MirrorixPath\\L"}};
+    // clang-format on
+    for (const auto &c : names) {
         char name[FILE_NAME_BUFFER];
         EXPECT_TRUE(AddSelectionExtension(strcpy(name, c.first), sizeof name));
         EXPECT_STREQ(name, c.second);

@@ -10,31 +10,23 @@ namespace {
 using TrustTest = ProgramFixture;
 const std::string LEFT_ALONE = "WARNUNG - Eintrag ausgelassen: ";
 
-// Spelling kind of folder (under root) in a way its text does not show; drive M: leads to drive, "verweis" to folder.
-std::string Spell(int kind, const std::string &drive, const std::string &root, const std::string &folder)
+// Spellings of folder (under root) that its text does not show; drive M: leads to root, "verweis" to folder.
+std::vector<std::string> Spellings(const std::string &root, const std::string &folder)
 {
-    char text[MAX_PATH] = "";
-    std::string spelt = folder;
-    switch (kind) {
-    case 0:
-        return folder + "x\\..\\";
-    case 1:
-        return std::replace(spelt.begin(), spelt.end() - 1, '\\', '/'), spelt;
-    case 2:
-        return "\\\\?\\" + folder;
-    case 3:
-        return folder.substr(0, folder.size() - 1) + ".\\";
-    case 4:
-        return root + "\\" + folder.substr(root.size());
-    case 5:
-        return GetShortPathNameA(folder.c_str(), text, sizeof text), text;
-    case 6:
-        return "M:\\" + folder.substr(drive.size());
-    case 7:
-        return root + "verweis\\";
-    default:
-        return CharUpperBuffA(&spelt[0], (DWORD)spelt.size()), spelt;
-    }
+    char shortName[MAX_PATH] = "";
+    GetShortPathNameA(folder.c_str(), shortName, sizeof shortName);
+    std::string slashes = folder, upper = folder, below = folder.substr(root.size());
+    std::replace(slashes.begin(), slashes.end() - 1, '\\', '/');
+    CharUpperBuffA(&upper[0], (DWORD)upper.size());
+    return {folder + "x\\..\\",
+            slashes,
+            "\\\\?\\" + folder,
+            folder.substr(0, folder.size() - 1) + ".\\",
+            root + "\\" + below,
+            shortName,
+            "M:\\" + below,
+            root + "verweis\\",
+            upper};
 }
 
 // In every spelling, a target containing its source, inside it or the same makes the pair unrunnable (the run's note
@@ -49,8 +41,7 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
                          UnixPath(a) + "' '" + UnixPath(temp.path) + "verweis'"));
     Sleep(1100); // Wine looks at its drive letters again after a second
     BoxAnswerer answerer;
-    for (int kind = 0; kind < 9; kind++) {
-        std::string other = Spell(kind, temp.path, temp.path, a);
+    for (const std::string &other : Spellings(temp.path, a)) {
         SCOPED_TRACE(other);
         for (const auto &nested :
              {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\"), std::make_pair(a, other)}) {
@@ -67,17 +58,17 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
         EXPECT_FALSE(CleanupAllowed());
     }
     EXPECT_EQ(answerer.Count(OVERLAP_WARNING), 9);
-    struct Case {
-        std::vector<std::string> entries;
-        bool allowed;
-    }; // and by text, case aside, also with the box cleared
-    for (const Case &c : {Case{{}, true},
-                          {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
+    // clang-format off
+    // and by text, case aside, also with the box cleared
+    struct Case { std::vector<std::string> entries; bool allowed; };
+    const Case cases[] = {{{}, true}, {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
                           {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'e:\\backup\\photos\\'"}, false},
                           {{"'D:\\A\\' -> 'E:\\Backup\\'", "'D:\\B\\' -> 'E:\\Backup2\\'"}, true},
                           {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'", "'E:\\A\\' -> 'F:\\B\\'"}, true},
                           {{"'D:\\A\\' -> 'E:\\Z\\'", "'E:\\Z\\Quelle\\' -> 'F:\\Y\\'"}, false},
-                          {{"'D:\\A\\' -> 'E:\\Z\\'", "kaputt", "'D:\\B\\' -> 'F:\\Y\\'"}, true}})
+                          {{"'D:\\A\\' -> 'E:\\Z\\'", "kaputt", "'D:\\B\\' -> 'F:\\Y\\'"}, true}};
+    // clang-format on
+    for (const Case &c : cases)
         for (int box : {BST_CHECKED, BST_UNCHECKED}) {
             SCOPED_TRACE((c.entries.empty() ? "no pair" : c.entries.back()) +
                          (box == BST_CHECKED ? ", ticked" : ", cleared"));
@@ -89,8 +80,7 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
             EXPECT_EQ(answerer.Count(OVERLAP_WARNING) - warned, !c.allowed && box == BST_CHECKED);
         }
     ForgetPairs();
-    SetList(
-        {"kaputt", "'" + a + "' -> '" + Spell(8, temp.path, temp.path, a) + "'", "'" + a + "' -> '" + a + "src\\'"});
+    SetList({"kaputt", "'" + a + "' -> '" + Spellings(temp.path, a).back() + "'", "'" + a + "' -> '" + a + "src\\'"});
     EXPECT_EQ(CountBoxes(Run(), "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:\n- Einträge, "
                                 "die kein gültiges Ordnerpaar sind\n"
                                 "- Ordnerpaare, deren Zielordner im Quellordner liegt\n- Ordnerpaare, deren Quell- und "
@@ -128,15 +118,12 @@ TEST_F(TrustTest, LinksAreNeitherWrittenThroughNorFollowedInCircles)
 // goes on); nothing is removed through a folder swapped for a link, or after a cancel.
 TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
 {
-    struct Move {
-        const char *name;
-        bool mount;
-        std::string script;
-    };
-    const Move moves[] = {
-        {"unmounted", true, "umount \"$S\""},
+    // clang-format off
+    struct Move { const char *name; bool mount; std::string script; };
+    const Move moves[] = {{"unmounted", true, "umount \"$S\""},
         {"made anew", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
         {"made anew, with a file", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\" && echo neu > \"$S/neu.txt\""}};
+    // clang-format on
     std::string skipped;
     for (const Move &move : moves) {
         SCOPED_TRACE(move.name);
@@ -299,82 +286,35 @@ TEST_F(TrustTest, OwnFilesAreKeptAndNeverPrompted)
 
 // An awkward tree made in the second of three pairs ($S its source, $T its target): entries it leaves alone, target
 // entries there and not after, a log line.
-struct AwkwardTree {
-    const char *name;
-    bool cleanup;
-    std::string script;
-    int leftAlone;
-    std::vector<std::string> present, absent;
-    std::string logged;
-};
+// clang-format off
+struct AwkwardTree { const char *name; bool cleanup; std::string script; int leftAlone;
+                     std::vector<std::string> present, absent; std::string logged; };
 const AwkwardTree TREES[] = {
-    {"odd folder names",
-     true, // the second is Japanese for "photo", letters the code page lacks
+    {"odd folder names", true, // the second is Japanese for "photo", letters the code page lacks
      "J=$(printf '\\345\\206\\231\\347\\234\\237') && mkdir \"$S/ordner.\" \"$S/$J\" && echo 1 > \"$S/ordner./a\" && "
-     "echo 2 > \"$S/$J/b\"",
-     2,
-     {"ok.txt"},
-     {"ordner."},
-     "ordner.\\\r\n"},
-    {"reserved and forbidden names",
-     true,
-     R"x(for n in aux con.txt com1 "lpt$(printf '\302\271')" nul.tar.gz 'a<b' 'pi|pe' 'quo"te' "$(printf 'tab\tx')"; do echo 1 > "$S/$n"; done && )x"
-     R"x(echo 2 > "$T/aux.c" && echo 3 > "$T/x|y")x",
-     11,
-     {"ok.txt"},
-     {},
-     "aux.c\r\n"},
-    {"a name the code page only approximates, in both trees",
-     true,
-     R"x(echo 1 > "$S/$(printf '\316\251')mega.txt" && echo 2 > "$T/$(printf '\316\251')mega.txt")x",
-     1,
-     {},
-     {"Omega.txt"},
-     "?mega.txt\r\n"},
-    {"folder twins",
-     true,
-     R"x(mkdir "$S/TWIN" "$S/twin" "$T/twin" && echo neu > "$S/TWIN/neu.txt" && echo alt > "$S/twin/alt.txt")x",
-     1,
-     {"twin\\neu.txt"},
-     {"twin\\alt.txt"},
-     "twin\\\r\n"},
-    {"over-long path",
-     true,
-     "L=$(printf 'L%.0s' $(seq 240)) && mkdir -p \"$S/$L\" && echo 1 > \"$S/$L/a\"",
-     1,
-     {"ok.txt"},
-     {},
-     ""},
+     "echo 2 > \"$S/$J/b\"", 2, {"ok.txt"}, {"ordner."}, "ordner.\\\r\n"},
+    {"reserved and forbidden names", true,
+     R"x(for n in aux con.txt com1 "lpt$(printf '\302\271')" nul.tar.gz 'a<b' 'pi|pe' 'quo"te' "$(printf 'tab\tx')"; )x"
+     R"x(do echo 1 > "$S/$n"; done && echo 2 > "$T/aux.c" && echo 3 > "$T/x|y")x", 11, {"ok.txt"}, {}, "aux.c\r\n"},
+    {"a name the code page only approximates, in both trees", true,
+     R"x(echo 1 > "$S/$(printf '\316\251')mega.txt" && echo 2 > "$T/$(printf '\316\251')mega.txt")x", 1, {},
+     {"Omega.txt"}, "?mega.txt\r\n"},
+    {"folder twins", true,
+     R"x(mkdir "$S/TWIN" "$S/twin" "$T/twin" && echo neu > "$S/TWIN/neu.txt" && echo alt > "$S/twin/alt.txt")x", 1,
+     {"twin\\neu.txt"}, {"twin\\alt.txt"}, "twin\\\r\n"},
+    {"over-long path", true, "L=$(printf 'L%.0s' $(seq 240)) && mkdir -p \"$S/$L\" && echo 1 > \"$S/$L/a\"", 1,
+     {"ok.txt"}, {}, ""},
     {"odd target names", true, "echo keep > \"$T/alt.\" && mkdir \"$T/ordner.\"", 2, {"ok.txt"}, {}, "ordner.\\\r\n"},
-    {"file became folder",
-     true,
-     "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"",
-     0,
-     {"x\\inhalt.txt"},
-     {},
-     ""},
-    {"file became folder, no cleanup",
-     false,
-     "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"",
-     1,
-     {"x"},
-     {"x\\inhalt.txt"},
-     ""},
-    {"folder became file",
-     true,
-     "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\" && echo 2 > \"$T/y/b\"",
-     0,
-     {"y"},
-     {"y\\a"},
-     ""},
-    {"folder became file, no cleanup",
-     false,
-     "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\"",
-     1,
-     {"y\\a"},
-     {},
-     ""},
+    {"file became folder", true, "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"", 0,
+     {"x\\inhalt.txt"}, {}, ""},
+    {"file became folder, no cleanup", false, "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"",
+     1, {"x"}, {"x\\inhalt.txt"}, ""},
+    {"folder became file", true, "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\" && echo 2 > \"$T/y/b\"",
+     0, {"y"}, {"y\\a"}, ""},
+    {"folder became file, no cleanup", false, "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\"", 1,
+     {"y\\a"}, {}, ""},
     {"case-only twins", true, "echo klein > \"$S/a.txt\" && echo gross > \"$S/A.txt\"", 1, {"a.txt"}, {}, "a.txt\r\n"}};
+// clang-format on
 
 // Awkward entries are logged once, counted in one notice and stop nothing; the counters add up and a second run changes
 // nothing.

@@ -28,10 +28,11 @@ TEST(ProgramFile, IsAStaticPe32GuiProgramWithItsResources)
     EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(1), (LPCSTR)RT_MANIFEST), (HRSRC)NULL);
     HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(MENU_RESOURCE));
     char item[64] = "";
-    for (const auto &i : {std::make_pair(OpenMenuItem, "Ö&ffnen"),
-                          {SaveAsMenuItem, "Speichern &unter..."},
-                          {ExitMenuItem, "Beenden"},
-                          {HelpMenuItem, "Hilfe"}})
+    const std::pair<int, const char *> items[] = {{OpenMenuItem, "Ö&ffnen"},
+                                                  {SaveAsMenuItem, "Speichern &unter..."},
+                                                  {ExitMenuItem, "Beenden"},
+                                                  {HelpMenuItem, "Hilfe"}};
+    for (const auto &i : items)
         EXPECT_STREQ((GetMenuStringA(menu, i.first, item, sizeof item, MF_BYCOMMAND), item), i.second);
     DestroyMenu(menu);
     FreeLibrary(module);
