@@ -193,7 +193,7 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'null.txt' - '0 KB'");
     EXPECT_EQ(BarPosition(FileProgressBar), 0);
     std::string growing = source + "wachsend.log"; // a log another program keeps writing: tried twice, then left alone
-    WriteBytes(growing, std::string(4 << 20, 'x'));
+    WriteBytes(growing, std::string(16 << 20, 'x'));
     std::atomic<bool> stop(false);
     std::thread writer([&] {
         HANDLE file = CreateFileA(growing.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
@@ -202,6 +202,8 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
         }
         CloseHandle(file);
     });
+    for (DWORD start = GetTickCount(); ReadBytes(growing).size() == 16 << 20 && GetTickCount() - start < 5000;)
+        Sleep(1);
     ResetCounters();
     OpenLog();
     MirrorFolder(&pair, false);

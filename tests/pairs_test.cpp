@@ -111,18 +111,7 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     EXPECT_EQ(answerer.Count("Sie wird nicht überschrieben"), 1);
     EXPECT_EQ(ReadBytes(temp / "Ini.dat"), large);
     DeleteFileA((temp / "Ini.dat").c_str());
-    LoadPairList(NULL);                       // the next start saves again
-    WriteBytes(temp / "Ini.dat", "@@kaputt"); // the start's notices come once the window is whole and owns them
-    DestroyWindow(MainWindow);
-    PumpUntil();
-    std::string whole;
-    {
-        BoxAnswerer starting([&](const std::string &, const std::string &) {
-            return whole += IsWindow(MainWindow) && IsWindow(CleanupCheckbox) ? "1" : "0", IDOK;
-        });
-        ASSERT_NE(CreateMainWindow(GetModuleHandleA(NULL), SW_HIDE), (HWND)NULL);
-    }
-    EXPECT_EQ(whole, "11") << "no valid entry, and where it was set aside";
+    LoadPairList(NULL); // the next start saves again
     // clang-format off
     const std::pair<const char *, const char *> names[] = {{"C:\\x\\Liste", "C:\\x\\Liste.MirrorixPath"},
         {"C:\\l.mirrorixpath", "C:\\l.mirrorixpath.MirrorixPath"}, {"C:\\a.MirrorixPath.alt", "C:\\a.MirrorixPath.alt"},
@@ -139,6 +128,17 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
 // carry, nested folders however written, and a pair the 10000-byte file has no room for.
 TEST_F(ListTest, AddAndRemoveKeepTheButtonsAndRefuseUnsafePairs)
 {
+    WriteBytes(temp / "Ini.dat", "@@kaputt"); // the start's notices come once the window is whole and owns them
+    DestroyWindow(MainWindow);
+    PumpUntil();
+    std::string whole;
+    {
+        BoxAnswerer starting([&](const std::string &, const std::string &) {
+            return whole += IsWindow(MainWindow) && IsWindow(CleanupCheckbox) ? "1" : "0", IDOK;
+        });
+        ASSERT_NE(CreateMainWindow(GetModuleHandleA(NULL), SW_HIDE), (HWND)NULL);
+    }
+    EXPECT_EQ(whole, "11") << "no valid entry, and where it was set aside";
     EnableWindow(SyncButton, FALSE);
     Choose("D:\\Daten\\", "");
     EXPECT_FALSE(IsWindowEnabled(AddPairButton));

@@ -40,25 +40,26 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
     ASSERT_TRUE(RunShell("ln -sfn '" + UnixPath(temp.path) + "' \"$WINEPREFIX/dosdevices/m:\" && ln -s '" +
                          UnixPath(a) + "' '" + UnixPath(temp.path) + "verweis'"));
     Sleep(1100); // Wine looks at its drive letters again after a second
-    BoxAnswerer answerer;
-    for (const std::string &other : Spellings(temp.path, a)) {
-        SCOPED_TRACE(other);
-        for (const auto &nested :
-             {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\"), std::make_pair(a, other)}) {
-            SetPairs({nested, {temp / "s1\\", temp / "s2\\"}});
+    {
+        BoxAnswerer answerer;
+        for (const std::string &other : Spellings(temp.path, a)) {
+            SCOPED_TRACE(other);
+            for (const auto &nested :
+                 {std::make_pair(a + "src\\", other), std::make_pair(a, other + "bak\\"), std::make_pair(a, other)}) {
+                SetPairs({nested, {temp / "s1\\", temp / "s2\\"}});
+                LearnPairs();
+                EXPECT_EQ(RunnablePair(0), (PairFolders *)NULL) << nested.first;
+                EXPECT_NE(RunnablePair(1), (PairFolders *)NULL);
+                EXPECT_EQ(SkippedPairStates(), 1u << (nested.first == a + "src\\" ? PAIR_SOURCE_IN_TARGET
+                                                      : nested.second == other    ? PAIR_ONE_FOLDER
+                                                                                  : PAIR_TARGET_IN_SOURCE));
+            }
+            SetPairs({{temp / "s1\\", a}, {temp / "s2\\", other}});
             LearnPairs();
-            EXPECT_EQ(RunnablePair(0), (PairFolders *)NULL) << nested.first;
-            EXPECT_NE(RunnablePair(1), (PairFolders *)NULL);
-            EXPECT_EQ(SkippedPairStates(), 1u << (nested.first == a + "src\\" ? PAIR_SOURCE_IN_TARGET
-                                                  : nested.second == other    ? PAIR_ONE_FOLDER
-                                                                              : PAIR_TARGET_IN_SOURCE));
+            EXPECT_FALSE(CleanupAllowed());
         }
-        SetPairs({{temp / "s1\\", a}, {temp / "s2\\", other}});
-        LearnPairs();
-        EXPECT_FALSE(CleanupAllowed());
-    }
-    EXPECT_EQ(answerer.Count(OVERLAP_WARNING), 9);
-    // clang-format off
+        EXPECT_EQ(answerer.Count(OVERLAP_WARNING), 9);
+        // clang-format off
     // and by text, case aside, also with the box cleared
     struct Case { std::vector<std::string> entries; bool allowed; };
     const Case cases[] = {{{}, true}, {{"'D:\\Daten\\' -> 'E:\\Kopie\\'", "'D:\\Bilder\\' -> 'E:\\Bilder\\'"}, true},
@@ -67,19 +68,20 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
                           {{"'D:\\Daten\\' -> 'D:\\Daten\\Kopie\\'", "'E:\\A\\' -> 'F:\\B\\'"}, true},
                           {{"'D:\\A\\' -> 'E:\\Z\\'", "'E:\\Z\\Quelle\\' -> 'F:\\Y\\'"}, false},
                           {{"'D:\\A\\' -> 'E:\\Z\\'", "kaputt", "'D:\\B\\' -> 'F:\\Y\\'"}, true}};
-    // clang-format on
-    for (const Case &c : cases)
-        for (int box : {BST_CHECKED, BST_UNCHECKED}) {
-            SCOPED_TRACE((c.entries.empty() ? "no pair" : c.entries.back()) +
-                         (box == BST_CHECKED ? ", ticked" : ", cleared"));
-            SetList(c.entries);
-            LearnPairs();
-            SendMessageA(CleanupCheckbox, BM_SETCHECK, box, 0);
-            int warned = answerer.Count(OVERLAP_WARNING);
-            EXPECT_EQ(CleanupAllowed(), c.allowed && box == BST_CHECKED);
-            EXPECT_EQ(answerer.Count(OVERLAP_WARNING) - warned, !c.allowed && box == BST_CHECKED);
-        }
-    ForgetPairs();
+        // clang-format on
+        for (const Case &c : cases)
+            for (int box : {BST_CHECKED, BST_UNCHECKED}) {
+                SCOPED_TRACE((c.entries.empty() ? "no pair" : c.entries.back()) +
+                             (box == BST_CHECKED ? ", ticked" : ", cleared"));
+                SetList(c.entries);
+                LearnPairs();
+                SendMessageA(CleanupCheckbox, BM_SETCHECK, box, 0);
+                int warned = answerer.Count(OVERLAP_WARNING);
+                EXPECT_EQ(CleanupAllowed(), c.allowed && box == BST_CHECKED);
+                EXPECT_EQ(answerer.Count(OVERLAP_WARNING) - warned, !c.allowed && box == BST_CHECKED);
+            }
+        ForgetPairs();
+    }
     SetList({"kaputt", "'" + a + "' -> '" + Spellings(temp.path, a).back() + "'", "'" + a + "' -> '" + a + "src\\'"});
     EXPECT_EQ(CountBoxes(Run(), "Diese Einträge der Liste werden bei der Synchronisierung übersprungen:\n- Einträge, "
                                 "die kein gültiges Ordnerpaar sind\n"
