@@ -11,21 +11,24 @@
 #include "base/paths.h"
 #include "removal.h"
 #include "runstate.h"
+#include "sourcefolders.h"
 #include "sourcewalk.h"
 #include "base/texts.h"
 #include "base/globals.h"
 #include <stdio.h>
 #include <string.h>
 
-// One target folder being cleaned: its path and final path, and the level
-// of its source counterpart (NULL where the source has no folder there, so
-// that everything in it goes).
+// One target folder being cleaned: its path and final path, the level it
+// was entered from, and the level of its source counterpart (NULL where the
+// source has no folder there, so that everything in it goes).
 struct CleanLevel {
     PairFolders *pair;
-    const char *target; // ends in a backslash
+    struct CleanLevel *parent; // NULL at the top of a cleanup
+    const char *target;        // ends in a backslash
     const char *targetFinal;
     SourceLevel *source;
-    bool sourceChecked; // the source was found unchanged before this level's first deletion
+    bool sourceChecked; // its source folder was found unchanged before its first deletion
+    bool frozen;        // its source folder changed: nothing is deleted here or below
 };
 
 // The paths of one target entry: itself (a folder's with a trailing
@@ -49,16 +52,25 @@ static bool SourceUnchanged(const PairFolders *pair)
            (pair->fileCount == 0 || (ProbeFolder(pair->source, &holdsEntry) == ERROR_SUCCESS && holdsEntry));
 }
 
-// Ends the pair's cleanup for good, telling the user once.
-static void StopCleanup(PairFolders *pair)
+// Logs a source folder that changed, and tells the user of the first one of the pair.
+static void TellSourceChanged(PairFolders *pair, const char *sourceFolder, const char *targetFolder)
 {
     char text[NOTICE_TEXT_MAX];
+    WriteLogLine(LOG_SOURCE_CHANGED, sourceFolder);
+    if (pair->sourceChangeTold)
+        return;
+    pair->sourceChangeTold = true;
+    snprintf(text, sizeof text, SOURCE_CHANGED_NOTE, sourceFolder, targetFolder);
+    ShowRunNote(text, MB_ICONWARNING);
+}
+
+// Ends the pair's cleanup for good.
+static void StopCleanup(PairFolders *pair)
+{
     if (pair->cleanupStopped)
         return;
     pair->cleanupStopped = true;
-    WriteLogLine(LOG_SOURCE_CHANGED, pair->source);
-    snprintf(text, sizeof text, SOURCE_CHANGED_NOTE, pair->source, pair->target);
-    ShowRunNote(text, MB_ICONWARNING);
+    TellSourceChanged(pair, pair->source, pair->target);
 }
 
 // True while the pair's cleanup goes on and its source is unchanged; a
@@ -73,18 +85,38 @@ static bool SourceStillLearnt(PairFolders *pair)
     return false;
 }
 
-// True when a deletion may go ahead: no cancel, and the source unchanged,
-// asked again unless *checked tells it was asked for this folder already.
-static bool MayDelete(PairFolders *pair, bool *checked)
+// The level whose source folder's listing decides what goes in level: its
+// own, or for a folder the source lacks, the nearest one above.
+static CleanLevel *Judge(CleanLevel *level)
 {
-    if (IsCancelRequested() || pair->cleanupStopped)
+    while (level->source == NULL && level->parent != NULL)
+        level = level->parent;
+    return level;
+}
+
+// True when a deletion in level's target folder may go ahead: no cancel,
+// nothing frozen on the way up, the pair's source unchanged, and the source
+// folder that decides still the one the count pass learnt (a changed one
+// freezes its target folder). Asked once per deciding folder, and again when
+// again is set (before a folder's removal).
+static bool MayDelete(CleanLevel *level, bool again)
+{
+    if (IsCancelRequested() || level->pair->cleanupStopped)
         return false;
-    if (checked != NULL && *checked)
+    for (const CleanLevel *on = level; on != NULL; on = on->parent)
+        if (on->frozen)
+            return false;
+    CleanLevel *judge = Judge(level);
+    if (judge->sourceChecked && !again)
         return true;
-    if (!SourceStillLearnt(pair))
+    if (!SourceStillLearnt(level->pair))
         return false;
-    if (checked != NULL)
-        *checked = true;
+    if (judge->source != NULL && !SourceFolderUnchanged(judge->source->source)) {
+        judge->frozen = true;
+        TellSourceChanged(level->pair, judge->source->source, judge->target);
+        return false;
+    }
+    judge->sourceChecked = true;
     return true;
 }
 
@@ -148,10 +180,11 @@ static void CleanLevelEntries(CleanLevel *level);
 // folder). A source folder that cannot be read leaves the target folder
 // alone and reported, unless the whole source changed, which ends the
 // pair's cleanup.
-static void CleanBelow(PairFolders *pair, SourceLevel *parent, const EntryPaths *paths, const char *sourceSub)
+static void CleanBelow(PairFolders *pair, CleanLevel *above, SourceLevel *parent, const EntryPaths *paths,
+                       const char *sourceSub)
 {
-    CleanLevel below = {pair, paths->target, paths->targetFinal, NULL, false};
-    SourceWalk walk = {pair, NULL, NULL};
+    CleanLevel below = {pair, above, paths->target, paths->targetFinal, NULL, false, false};
+    SourceWalk walk = {pair, NULL, NULL, false};
     SourceLevel source;
     if (sourceSub == NULL) {
         CleanLevelEntries(&below);
@@ -196,18 +229,18 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
     if (!fits || !NameAddressable(name, entry->exactName)) {
         KeepUnaddressable(level, name, folder, counterpart >= 0);
     } else if (counterpart < 0 && !folder) {
-        if (MayDelete(level->pair, &level->sourceChecked))
+        if (MayDelete(level, false))
             DeleteTargetFile(paths.target, paths.targetFinal);
     } else if (counterpart < 0 && link) {
-        if (MayDelete(level->pair, &level->sourceChecked))
+        if (MayDelete(level, false))
             RemoveFolderLink(&paths);
     } else if (counterpart < 0) {
-        CleanBelow(level->pair, NULL, &paths, NULL);
-        if (MayDelete(level->pair, NULL))
+        CleanBelow(level->pair, level, NULL, &paths, NULL);
+        if (MayDelete(level, true))
             RemoveTargetFolder(&paths);
     } else if (folder && !link && IsFolderEntry(level->source->listing.entries[counterpart].attributes) &&
                JudgeSourceEntry(level->source, counterpart, sourcePath, targetPath) == TAKE) {
-        CleanBelow(level->pair, level->source, &paths, sourcePath);
+        CleanBelow(level->pair, level, level->source, &paths, sourcePath);
     }
     if (!folder)
         CheckedTargetFiles++;
@@ -263,8 +296,8 @@ void CleanTargetFolder(PairFolders *pair)
     if (IsCancelRequested() || pair->cleanupStopped || !pair->targetIdentity.known ||
         !SourceHoldsFilesOrUserAgrees(pair))
         return;
-    CleanLevel top = {pair, pair->target, pair->targetIdentity.finalPath, NULL, false};
-    SourceWalk walk = {pair, NULL, NULL};
+    CleanLevel top = {pair, NULL, pair->target, pair->targetIdentity.finalPath, NULL, false, false};
+    SourceWalk walk = {pair, NULL, NULL, false};
     SourceLevel source;
     if (OpenSourceLevel(&source, &walk, NULL, pair->source, pair->target) != ERROR_SUCCESS) {
         SourceStillLearnt(pair);
@@ -283,14 +316,16 @@ bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char 
         !WithoutTrailingBackslash(targetSub, paths.targetName, sizeof paths.targetName) ||
         !CopyText(paths.targetFinal, sizeof paths.targetFinal, targetFinal))
         return false;
-    CleanBelow(pair, NULL, &paths, NULL);
-    return MayDelete(pair, NULL) && RemoveTargetFolder(&paths);
+    CleanLevel away = {pair, NULL, targetSub, targetFinal, NULL, false, false};
+    CleanBelow(pair, &away, NULL, &paths, NULL);
+    return MayDelete(&away, true) && RemoveTargetFolder(&paths);
 }
 
 DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal)
 {
+    CleanLevel away = {pair, NULL, targetFile, targetFinal, NULL, false, false};
     CheckedTargetFiles++;
-    if (!MayDelete(pair, NULL))
+    if (!MayDelete(&away, true))
         return ERROR_CANCELLED;
     return DeleteTargetFile(targetFile, targetFinal);
 }

@@ -16,11 +16,11 @@ static void CountEntry(SourceLevel *level, const WalkEntry *entry)
 }
 
 // A count after a cancel still lists the folder, so that one that cannot be listed is reported, and examines the
-// entry already fetched, as every walk does.
+// entry already fetched, as every walk does. Every folder it lists is learnt for the cleanup.
 int CountSourceFiles(PairFolders *pair)
 {
     int sum = 0;
-    WalkSource(pair, CountEntry, &sum);
+    WalkSource(pair, CountEntry, &sum, true);
     return sum;
 }
 

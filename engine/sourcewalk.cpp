@@ -6,6 +6,7 @@
 #include "ownfiles.h"
 #include "base/paths.h"
 #include "runstate.h"
+#include "sourcefolders.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -100,6 +101,8 @@ static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source,
     level.targetCreated = targetCreated;
     if (code != ERROR_SUCCESS)
         ReportListingError(code, source);
+    else if (walk->learnFolders)
+        LearnSourceFolder(source, level.listing.count > 0);
     for (int i = 0; i < level.listing.count && (i == 0 || !IsCancelRequested()); i++) {
         WalkEntry entry = {&level.listing.entries[i], EntryName(&level.listing, i), TAKE, sourcePath, targetPath};
         entry.verdict = JudgeSourceEntry(&level, i, sourcePath, targetPath);
@@ -115,12 +118,12 @@ void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub,
 
 void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit, void *context)
 {
-    SourceWalk walk = {level->walk->pair, visit, context};
+    SourceWalk walk = {level->walk->pair, visit, context, level->walk->learnFolders};
     WalkLevel(&walk, level, sourceSub, targetSub, false);
 }
 
-void WalkSource(PairFolders *pair, SourceVisitor visit, void *context)
+void WalkSource(PairFolders *pair, SourceVisitor visit, void *context, bool learnFolders)
 {
-    SourceWalk walk = {pair, visit, context};
+    SourceWalk walk = {pair, visit, context, learnFolders};
     WalkLevel(&walk, NULL, pair->source, pair->target, false);
 }

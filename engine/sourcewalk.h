@@ -38,6 +38,7 @@ struct SourceWalk {
     PairFolders *pair;
     SourceVisitor visit;
     void *context;
+    bool learnFolders; // every folder listed is learnt (the count pass)
 };
 
 // One source folder, read whole, its target counterpart and the folder it
@@ -71,7 +72,7 @@ Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *
 // Walks the source tree of the pair depth-first in the platform's order,
 // calling visit for each entry; a folder that cannot be listed is reported
 // and cancels the run.
-void WalkSource(PairFolders *pair, SourceVisitor visit, void *context);
+void WalkSource(PairFolders *pair, SourceVisitor visit, void *context, bool learnFolders = false);
 
 // Walks a taken sub-folder of level with the walk's visitor; targetCreated
 // tells that its target folder was just made.

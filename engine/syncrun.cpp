@@ -7,6 +7,7 @@
 #include "passes.h"
 #include "base/paths.h"
 #include "runstate.h"
+#include "sourcefolders.h"
 #include "base/texts.h"
 #include "base/globals.h"
 #include "pairs/folderrules.h"
@@ -141,6 +142,7 @@ DWORD WINAPI SyncWorker(LPVOID)
     OpenLogAndLearnOwnFiles(log);
     int count = PairCount();
     LearnPairs();
+    ForgetSourceFolders();
     bool cleanup = CleanupAllowed();
     ShowSkippedPairsNote();
     for (int i = 0; i < count; i++) {
@@ -151,6 +153,7 @@ DWORD WINAPI SyncWorker(LPVOID)
     UpdateStatusLines();
     MirrorPairs(count, cleanup);
     ForgetPairs();
+    ForgetSourceFolders();
     FlushDisplay();
     SetWindowTextA(SyncButton, SYNC_BUTTON_TEXT);
     SetRunActive(false);

@@ -25,9 +25,10 @@ struct PairFolders {
     char target[PAIR_TEXT_MAX];
     Identity sourceIdentity;
     Identity targetIdentity;
-    TimeRule timeRule;   // how the target's volume keeps last-write times
-    int fileCount;       // files the count pass found below the source
-    bool cleanupStopped; // the source was no longer the one learnt: nothing more is deleted
+    TimeRule timeRule;     // how the target's volume keeps last-write times
+    int fileCount;         // files the count pass found below the source
+    bool cleanupStopped;   // the source was no longer the one learnt: nothing more is deleted
+    bool sourceChangeTold; // the user was told of a source folder that changed
 };
 
 // True when the two folders are one or one lies inside the other, by their

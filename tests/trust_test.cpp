@@ -116,38 +116,48 @@ TEST_F(TrustTest, LinksAreNeitherWrittenThroughNorFollowedInCircles)
     EXPECT_FALSE(Exists(target + "zumziel"));
 }
 
-// A source unmounted or made anew between mirror and cleanup loses its target nothing (one notice, a log line, the run
-// goes on); nothing is removed through a folder swapped for a link, or after a cancel.
+// A source, or a folder of it, unmounted, swapped or made anew between mirror and cleanup loses its target nothing
+// there (one notice, a log line, the cleanup goes on elsewhere); nothing is removed through a folder swapped for a
+// link, or after a cancel.
 TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
 {
     // clang-format off
-    struct Move { const char *name; bool mount; std::string script; };
-    const Move moves[] = {{"unmounted", true, "umount \"$S\""},
-        {"made anew", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
-        {"made anew, with a file", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\" && echo neu > \"$S/neu.txt\""}};
+    struct Move { const char *name, *folder; bool mount; std::string script; }; // $S: the folder that moves
+    const Move moves[] = {{"unmounted", "", true, "umount \"$S\""},
+        {"made anew", "", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
+        {"made anew, with a file", "", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\" && echo neu > \"$S/neu.txt\""},
+        {"another card", "", true, "umount \"$S\" && mount -t tmpfs -o size=1m tmpfs \"$S\" && echo neu > \"$S/neu.txt\""},
+        {"sub-folder unmounted", "sub\\", true, "umount \"$S\""},
+        {"sub-folder made anew", "sub\\", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""}};
     // clang-format on
     std::string skipped;
     for (const Move &move : moves) {
         SCOPED_TRACE(move.name);
-        std::string from = temp / (std::string(move.name) + "\\"), to = temp / (std::string(move.name) + "-ziel\\");
-        MakeFolder(from);
-        if (move.mount && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(from) + "'")) {
+        std::string from = temp / (std::string(move.name) + "\\"), to = temp / (std::string(move.name) + "-ziel\\"),
+                    moving = UnixPath(from + move.folder);
+        MakeTree(from, {"sub\\"});
+        if (move.mount && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + moving + "'")) {
             skipped = "no tmpfs could be mounted (needs root)";
             continue;
         }
         MakeTree(from, {"a.txt", "sub\\", "sub\\b.txt"});
-        MakeTree(to, {"nur-im-ziel.txt", "alt\\", "alt\\x.txt"});
+        MakeTree(to, {"nur-im-ziel.txt", "alt\\", "alt\\x.txt", "sub\\", "sub\\nur-hier.txt"});
         Learnt pair(from, to);
         OpenLog();
         MirrorFolder(&pair, true);
         std::map<std::string, std::string> mirrored = Snapshot(to);
-        ASSERT_TRUE(RunShell("S='" + UnixPath(from).substr(0, UnixPath(from).size() - 1) + "' && " + move.script));
+        ASSERT_TRUE(RunShell("S='" + moving.substr(0, moving.size() - 1) + "' && " + move.script));
         BoxAnswerer answerer;
         CleanTargetFolder(&pair);
+        for (const char *elsewhere : {"nur-im-ziel.txt", "alt", "alt\\x.txt"}) // cleaned where the source is unchanged
+            if (*move.folder)
+                mirrored.erase(elsewhere);
         EXPECT_EQ(Snapshot(to), mirrored);
-        EXPECT_EQ(answerer.Count("Der Quellordner '" + from + "' ist nicht mehr der Ordner vom Start"), 1);
-        EXPECT_EQ(Lines(Log(), "WARNUNG - Quellordner verändert, Ziel nicht bereinigt: " + from + "\r"), 1);
+        std::string changed = from + move.folder;
+        EXPECT_EQ(answerer.Count("Der Quellordner '" + changed + "' ist nicht mehr der Ordner vom Start"), 1);
+        EXPECT_EQ(Lines(Log(), "WARNUNG - Quellordner verändert, Ziel nicht bereinigt: " + changed + "\r"), 1);
         EXPECT_FALSE(IsCancelRequested());
+        RunShell("umount '" + moving + "' 2>/dev/null; true"); // the second card
     }
     std::string outside = temp / "draussen\\"; // a target folder swapped for a link while the cleanup works inside it
     MakeTree(outside, {"g.txt", "h\\"});

@@ -1,0 +1,106 @@
+// The source folders a run learnt, in a hash table of their paths.
+#include "sourcefolders.h"
+#include "listing.h"
+#include "base/memory.h"
+#include "base/paths.h"
+#include <string.h>
+
+enum { FIRST_FOLDER_SLOTS = 64 };
+
+// What a folder was when the count pass listed it.
+struct FolderMark {
+    char *path; // NULL: a free slot
+    DWORD volumeSerial;
+    ULONGLONG fileIndex;
+    LONGLONG creationTime; // compared only where the serial is 0
+    bool heldEntries;
+};
+
+static FolderMark *Marks = NULL;
+static size_t MarkSlots = 0, MarkCount = 0;
+
+// Reads the identity of folder; false when it cannot be opened.
+static bool ReadMark(const char *folder, FolderMark *mark)
+{
+    BY_HANDLE_FILE_INFORMATION information;
+    FILE_BASIC_INFO basic;
+    HANDLE handle = CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(handle, &information) &&
+                 GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic);
+    CloseHandle(handle);
+    if (!known)
+        return false;
+    mark->volumeSerial = information.dwVolumeSerialNumber;
+    mark->fileIndex = ((ULONGLONG)information.nFileIndexHigh << 32) | information.nFileIndexLow;
+    mark->creationTime = basic.CreationTime.QuadPart;
+    return true;
+}
+
+// The slot of folder: the one holding it, or the free one where it belongs.
+static size_t SlotOf(const FolderMark *marks, size_t slots, const char *folder)
+{
+    size_t i = HashNoCase(folder) & (slots - 1);
+    while (marks[i].path != NULL && !EqualNoCase(marks[i].path, folder))
+        i = (i + 1) & (slots - 1);
+    return i;
+}
+
+// Doubles the table (or makes the first); false when memory is short.
+static bool Grow()
+{
+    size_t slots = MarkSlots == 0 ? (size_t)FIRST_FOLDER_SLOTS : MarkSlots * 2;
+    FolderMark *marks = (FolderMark *)MemoryAlloc(slots * sizeof(FolderMark));
+    if (marks == NULL)
+        return false;
+    for (size_t i = 0; i < MarkSlots; i++)
+        if (Marks[i].path != NULL)
+            marks[SlotOf(marks, slots, Marks[i].path)] = Marks[i];
+    MemoryFree(Marks);
+    Marks = marks;
+    MarkSlots = slots;
+    return true;
+}
+
+void LearnSourceFolder(const char *folder, bool heldEntries)
+{
+    FolderMark mark;
+    if (!ReadMark(folder, &mark) || ((MarkCount + 1) * 2 > MarkSlots && !Grow()))
+        return;
+    FolderMark *slot = &Marks[SlotOf(Marks, MarkSlots, folder)];
+    if (slot->path == NULL) {
+        size_t size = strlen(folder) + 1;
+        if ((mark.path = (char *)MemoryAlloc(size)) == NULL)
+            return;
+        memcpy(mark.path, folder, size);
+        MarkCount++;
+    } else {
+        mark.path = slot->path; // learnt again: the later listing counts
+    }
+    mark.heldEntries = heldEntries;
+    *slot = mark;
+}
+
+bool SourceFolderUnchanged(const char *folder)
+{
+    FolderMark now;
+    bool holdsEntry = false;
+    if (MarkSlots == 0)
+        return false;
+    const FolderMark *learnt = &Marks[SlotOf(Marks, MarkSlots, folder)];
+    if (learnt->path == NULL || !ReadMark(folder, &now) || now.volumeSerial != learnt->volumeSerial ||
+        now.fileIndex != learnt->fileIndex || (now.volumeSerial == 0 && now.creationTime != learnt->creationTime))
+        return false;
+    return !learnt->heldEntries || (ProbeFolder(folder, &holdsEntry) == ERROR_SUCCESS && holdsEntry);
+}
+
+void ForgetSourceFolders()
+{
+    for (size_t i = 0; i < MarkSlots; i++)
+        MemoryFree(Marks[i].path);
+    MemoryFree(Marks);
+    Marks = NULL;
+    MarkSlots = MarkCount = 0;
+}
