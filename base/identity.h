@@ -19,7 +19,8 @@ bool Identify(const char *path, Identity *identity);
 // The final path of an open handle, normalised as in Identity; false when unknown.
 bool FinalPathOf(HANDLE handle, char *out, size_t size);
 
-// True when both are known and name one object.
+// True when both are known and name one object: by their final paths, or
+// by one volume serial (not 0) and file index.
 bool SameObject(const Identity *first, const Identity *second);
 
 // True when now is still the very folder or file learnt before: the same
@@ -27,7 +28,8 @@ bool SameObject(const Identity *first, const Identity *second);
 // folder, or a folder made anew under its old name, is another one).
 bool StillTheSame(const Identity *learnt, const Identity *now);
 
-// True when both are known and inner lies somewhere below outer.
+// True when both are known and inner lies somewhere below outer: by their
+// final paths, or because a folder above inner is outer by serial and index.
 bool LiesInside(const Identity *inner, const Identity *outer);
 
 // True when the two are one folder or one lies inside the other.

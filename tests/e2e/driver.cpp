@@ -97,6 +97,12 @@ TEST_F(EndToEnd, ARunAndTheProgramOnItsStick)
     WriteBytes(work + "Ini.dat", "@@" + entry + std::string(1, '\0'));
     program = StartProgram(PROGRAM_EXE, work);
     ExpectLayout();
+    if (RunShell("mkdir '" + UnixPath(temp / "alias") + "' && mount --bind '" + UnixPath(work) + "' '" +
+                 UnixPath(temp / "alias") + "'")) { // the same list through a path its final path does not show
+        Program alias = StartProgram(PROGRAM_EXE, temp / "alias\\", false);
+        EXPECT_EQ(WaitForExit(alias), 0u) << "a start on the list through an alias hands over";
+        RunShell("umount '" + UnixPath(temp / "alias") + "'");
+    }
     EXPECT_EQ(RunSync(), "synchronisierte Dateien: 2 / 2 | bereinigte Dateien: 0 / 2 | aktuelle Datei: n/a");
     EXPECT_TRUE(Exists(temp / "ziel\\a\\leer"));
     EXPECT_EQ(Close(), 0u);
