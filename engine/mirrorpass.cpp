@@ -17,11 +17,13 @@ enum {
     LARGE_COPY_BYTES = 1024 * 1024 // a copy this large shows its line at once
 };
 
-// What the mirror of one pair shares: the pair, and whether target entries
-// of the wrong kind may be removed.
+// What the mirror of one pair shares: the pair, whether target entries of
+// the wrong kind may be removed, and whether a target folder was found
+// swapped (nothing more is written then).
 struct MirrorRun {
     PairFolders *pair;
     bool resolveKinds;
+    bool targetSwapped;
 };
 
 // Rounded up to KiB, and above 1024 KiB to whole MiB.
@@ -143,6 +145,57 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const c
     return false;
 }
 
+// The volume serial and file index of folder; false when it cannot be opened.
+static bool FolderId(const char *folder, DWORD *serial, ULONGLONG *index)
+{
+    BY_HANDLE_FILE_INFORMATION information;
+    HANDLE handle = CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    *serial = information.dwVolumeSerialNumber;
+    *index = ((ULONGLONG)information.nFileIndexHigh << 32) | information.nFileIndexLow;
+    return known;
+}
+
+// True while level's target folder is the one the mirror entered, asked
+// right before each write into it: at the first look its final path must be
+// the one below the pair's target (a folder swapped for a link leads
+// elsewhere), later its serial and index those seen then. A swap found
+// stops the pair: told once, nothing more written, no cleanup. (A pair's
+// target that was missing at the start is left to its failing copies.)
+static bool TargetFolderHeld(SourceLevel *level)
+{
+    MirrorRun *run = (MirrorRun *)level->walk->context;
+    char expected[PATH_TEXT_MAX], text[NOTICE_TEXT_MAX];
+    DWORD serial;
+    ULONGLONG index;
+    Identity now;
+    if (run->targetSwapped)
+        return false;
+    if (level->parent == NULL && !run->pair->targetIdentity.known)
+        return true; // a target missing at the start: its copies fail on their own
+    if (level->targetLearnt && FolderId(level->target, &serial, &index) && serial == level->targetSerial &&
+        index == level->targetIndex)
+        return true;
+    if (!level->targetLearnt && Identify(level->target, &now) &&
+        FinalPathInTarget(run->pair, level->target, expected, sizeof expected) &&
+        EqualNoCase(expected, now.finalPath)) {
+        level->targetLearnt = true;
+        level->targetSerial = now.volumeSerial;
+        level->targetIndex = now.fileIndex;
+        return true;
+    }
+    run->targetSwapped = true;
+    run->pair->cleanupStopped = true;
+    WriteLogLine(LOG_TARGET_CHANGED, level->target);
+    snprintf(text, sizeof text, TARGET_CHANGED_NOTE, level->target);
+    ShowRunNote(text, MB_ICONWARNING);
+    return false;
+}
+
 // Mirrors one source file: copied when the target lacks it or has another
 // last-write time. In a target folder this walk made, every file is new.
 // A link in the target is never written through, and the program's own
@@ -153,18 +206,21 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
     const char *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (level->targetCreated) {
-        CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
+        if (TargetFolderHeld(level))
+            CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
     } else if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
-        CopyStep(sourceFile, targetFile, walked, run->pair->source, GetLastError() == ERROR_FILE_NOT_FOUND);
+        bool missing = GetLastError() == ERROR_FILE_NOT_FOUND;
+        if (TargetFolderHeld(level))
+            CopyStep(sourceFile, targetFile, walked, run->pair->source, missing);
     } else if (IsLinkEntry(target.dwFileAttributes)) {
         ReportLeftAlone(targetFile);
     } else if (IsFolderEntry(target.dwFileAttributes)) {
-        if (ClearFolderInTheWay(level, sourceFile, targetFile))
+        if (ClearFolderInTheWay(level, sourceFile, targetFile) && TargetFolderHeld(level))
             CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
     } else if (!SameWriteTime(&target.ftLastWriteTime, &walked->entry->lastWriteTime, run->pair->timeRule)) {
         if (IsOwnFile(targetFile, walked->name))
             ReportLeftAlone(sourceFile);
-        else
+        else if (TargetFolderHeld(level))
             CopyStep(sourceFile, targetFile, walked, run->pair->source, false);
     }
 }
@@ -190,9 +246,13 @@ static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const cha
         LeaveFolderAlone(level, sourceSub, targetSub);
         return;
     }
-    bool created = (!exists || fileInTheWay) && CreateDirectoryA(targetName, NULL);
+    bool created = (!exists || fileInTheWay) && TargetFolderHeld(level) && CreateDirectoryA(targetName, NULL);
     if (IsCancelRequested())
         return;
+    if (run->targetSwapped) {
+        LeaveFolderAlone(level, sourceSub, targetSub);
+        return;
+    }
     if (!run->resolveKinds && !created)
         RemoveLeftoverIn(targetSub);
     WalkBelow(level, sourceSub, targetSub, created);
@@ -201,9 +261,15 @@ static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const cha
 // Handles one entry of the source walk.
 static void MirrorEntry(SourceLevel *level, const WalkEntry *walked)
 {
+    const MirrorRun *run = (const MirrorRun *)level->walk->context;
     if (walked->verdict == SKIP_QUIETLY)
         return;
-    if (walked->verdict == LEAVE_ALONE) {
+    if (run->targetSwapped) { // nothing more is written: what remains counts as processed
+        if (IsFolderEntry(walked->entry->attributes))
+            LeaveFolderAlone(level, walked->sourcePath, walked->targetPath);
+        else
+            ProcessedFiles++;
+    } else if (walked->verdict == LEAVE_ALONE) {
         ReportLeftAlone(walked->sourcePath);
     } else if (IsFolderEntry(walked->entry->attributes)) {
         MirrorSubFolder(level, walked->sourcePath, walked->targetPath);
@@ -227,7 +293,7 @@ void MirrorFolder(PairFolders *pair, bool resolveKinds)
     }
     if (!resolveKinds)
         RemoveLeftoverIn(pair->target);
-    MirrorRun run = {pair, resolveKinds};
+    MirrorRun run = {pair, resolveKinds, false};
     WalkSource(pair, MirrorEntry, &run);
     FlushDisplay();
 }

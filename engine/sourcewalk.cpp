@@ -19,6 +19,7 @@ DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent,
     level->targetCreated = false;
     level->learnt = false;
     level->identity.known = false;
+    level->targetLearnt = false;
     level->names.slots = NULL;
     level->names.slotCount = 0;
     DWORD code = ReadFolderLevel(source, &level->listing);

@@ -53,6 +53,9 @@ struct SourceLevel {
     bool targetCreated; // the target folder was made by this walk, so it held nothing
     bool learnt;        // identity below is known to be learnt
     Identity identity;
+    bool targetLearnt; // the mirror saw the target folder: its serial and index below
+    DWORD targetSerial;
+    ULONGLONG targetIndex;
 };
 
 // Reads a source level and the names in it; 0, or the error that kept it
