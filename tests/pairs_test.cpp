@@ -24,8 +24,8 @@ struct ListTest : ProgramFixture {
     }
 };
 
-// Saved lists are "@@" and the entry per entry, then a NUL; loading splits at runs of "@" up to the first NUL, keeps
-// the well-formed entries and rewrites Ini.dat, which lies beside the program or in the current folder.
+// Lists are saved as "@@" and the entry per entry, then a NUL; loading keeps the well-formed entries, never loses a
+// list.
 TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
 {
     char windows[MAX_PATH];
@@ -124,8 +124,8 @@ TEST_F(ListTest, SavingAndLoadingFollowTheFileFormat)
     }
 }
 
-// The add, select and remove commands change the list, the buttons and Ini.dat; adding refuses folders an entry cannot
-// carry, nested folders however written, and a pair the 10000-byte file has no room for.
+// Add, select and remove change the list, the buttons and Ini.dat; adding refuses what an entry or the file cannot
+// carry.
 TEST_F(ListTest, AddAndRemoveKeepTheButtonsAndRefuseUnsafePairs)
 {
     WriteBytes(temp / "Ini.dat", "@@kaputt"); // the start's notices come once the window is whole and owns them

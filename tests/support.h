@@ -1,5 +1,4 @@
-// Shared helpers of the tests: files, temporary folders, a thread that answers message boxes and dialogs, and the
-// fixture around the program's window.
+// Shared helpers of the tests: files, temporary folders, a box-answering thread and the fixture around the window.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -76,8 +75,7 @@ int CountBoxes(const std::vector<SeenBox> &boxes, const std::string &part);
 // Yes for questions, Ignore for copy errors, OK otherwise.
 int DefaultAnswer(const std::string &title, const std::string &text);
 
-// Answers the message boxes of this process (of every process with 0) by rule (0: look again later), types the chosen
-// name into file dialogs, closes Notepad.
+// Answers this process's boxes (every process's with 0) by rule (0: later), fills file dialogs, closes Notepad.
 class BoxAnswerer {
 public:
     using Rule = std::function<int(const std::string &title, const std::string &text)>;

@@ -1,5 +1,4 @@
-// End-to-end test of the real program, used as a person would: a run from a fresh start, the close question and the
-// exit code, a second start on the same list, another list beside it, and the program kept on its backup stick.
+// End-to-end test of the real program, used as a person would: runs, closes, second starts, the program on its stick.
 #include "remote.h"
 #include "../support.h"
 
@@ -22,8 +21,7 @@ struct EndToEnd : ::testing::Test {
                          },
                          0};
 
-    // The window keeps its size, place, style and class; its children follow the control table, without identifiers, in
-    // their first states.
+    // The window's size, place, style and class; its children as the control table has them, in their first states.
     void ExpectLayout()
     {
         const RECT layout[CONTROL_COUNT] = {
@@ -116,8 +114,7 @@ TEST_F(EndToEnd, ARunAndTheProgramOnItsStick)
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(program.main); }, 5000)) << "and brings the first window back";
     EXPECT_EQ(RunSync().substr(0, 30), "synchronisierte Dateien: 2 / 2");
     EXPECT_EQ(ReadBytes(stick + "Ini.dat"), list) << "the program and its list on the stick are kept";
-    EXPECT_TRUE(Exists(stick + "KR-Mirrorix.exe"));
-    EXPECT_TRUE(Exists(stick + "a\\zwei.txt"));
+    EXPECT_TRUE(Exists(stick + "KR-Mirrorix.exe") && Exists(stick + "a\\zwei.txt"));
     // Another list in another folder starts beside it.
     ASSERT_TRUE(CopyFileA(PROGRAM_EXE, (work + "KR-Mirrorix.exe").c_str(), FALSE));
     Program other = StartProgram(work + "KR-Mirrorix.exe", temp.path);

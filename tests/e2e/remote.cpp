@@ -22,8 +22,7 @@ HWND Program::Control(HWND *handle) const
     Fail("a control of the table");
 }
 
-// Whatever ends the driver ends the program it started too (a job that kills on close), so no copy is left to hold the
-// one-window lock.
+// Whatever ends the driver ends its program too (a job that kills on close): no copy is left holding the lock.
 Program StartProgram(const std::string &exe, const std::string &folder, bool waitForWindow)
 {
     static HANDLE job = CreateJobObjectA(NULL, NULL);
