@@ -124,9 +124,10 @@ stop_all() {
     wineserver -w </dev/null >/dev/null 2>&1 || true
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
     [ -n "${RUN_ROOT:-}" ] || return 0
-    local mounted
-    mounted="$(awk -v root="$RUN_ROOT/" 'index($2, root) == 1 { print $2 }' /proc/mounts | sort -r)"
-    for m in $mounted; do umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true; done
+    local m
+    # Deepest first; /proc/mounts writes a blank as \040. A mount on a mount is listed twice.
+    awk -v root="$RUN_ROOT/" 'index($2, root) == 1 { print $2 }' /proc/mounts | sort -r | sed 's/\\040/ /g' |
+        while IFS= read -r m; do umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true; done
     for d in $(losetup -a 2>/dev/null | grep -F "$RUN_ROOT/" | cut -d: -f1); do losetup -d "$d" 2>/dev/null || true; done
     rm -rf "$RUN_ROOT"
 }

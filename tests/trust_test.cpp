@@ -163,7 +163,7 @@ TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
         EXPECT_EQ(answerer.Count("Der Quellordner '" + changed + "' ist nicht mehr der Ordner vom Start"), 1);
         EXPECT_EQ(Lines(Log(), "WARNUNG - Quellordner verändert, Ziel nicht bereinigt: " + changed + "\r"), 1);
         EXPECT_FALSE(IsCancelRequested());
-        RunShell("umount '" + moving + "' 2>/dev/null; true"); // the second card
+        RunShell("umount '" + moving + "' 2>/dev/null; umount '" + moving + "' 2>/dev/null; true"); // both cards
     }
     std::string outside = temp / "draussen\\"; // a target folder swapped for a link while the cleanup works inside it
     MakeTree(outside, {"g.txt", "h\\"});
