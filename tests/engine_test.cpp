@@ -102,8 +102,9 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             fullDiskRan |= c.setup == FULL_DISK;
             Put(to, "alte Fassung", OLD_TIME - 1,
                 c.setup == READ_ONLY || c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-            if (c.setup == READ_ONLY_LINKED)
+            if (c.setup == READ_ONLY_LINKED) {
                 ASSERT_TRUE(CreateHardLinkA((folder + "zweitname").c_str(), to.c_str(), NULL));
+            }
             if (c.setup == LEFTOVER)
                 Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
