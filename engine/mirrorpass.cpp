@@ -163,7 +163,9 @@ static bool FolderId(const char *folder, DWORD *serial, ULONGLONG *index)
 // True while level's target folder is the one the mirror entered, asked
 // right before each write into it: at the first look its final path must be
 // the one below the pair's target (a folder swapped for a link leads
-// elsewhere), later its serial and index those seen then. A swap found
+// elsewhere), later its serial and index those seen then. From the first
+// look on the folder is held open without sharing deletion, which on Windows
+// refuses its rename (Wine does not enforce that). A swap found
 // stops the pair: told once, nothing more written, no cleanup. (A pair's
 // target that was missing at the start is left to its failing copies.)
 static bool TargetFolderHeld(SourceLevel *level)
@@ -186,6 +188,8 @@ static bool TargetFolderHeld(SourceLevel *level)
         level->targetLearnt = true;
         level->targetSerial = now.volumeSerial;
         level->targetIndex = now.fileIndex;
+        level->targetHeld = CreateFileA(level->target, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
         return true;
     }
     run->targetSwapped = true;

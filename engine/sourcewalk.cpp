@@ -20,6 +20,7 @@ DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent,
     level->learnt = false;
     level->identity.known = false;
     level->targetLearnt = false;
+    level->targetHeld = INVALID_HANDLE_VALUE;
     level->names.slots = NULL;
     level->names.slotCount = 0;
     DWORD code = ReadFolderLevel(source, &level->listing);
@@ -31,6 +32,9 @@ DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent,
 // Frees what a level holds.
 void CloseSourceLevel(SourceLevel *level)
 {
+    if (level->targetHeld != INVALID_HANDLE_VALUE)
+        CloseHandle(level->targetHeld);
+    level->targetHeld = INVALID_HANDLE_VALUE;
     ReleaseNameSet(&level->names);
     ReleaseFolderLevel(&level->listing);
 }

@@ -56,6 +56,7 @@ struct SourceLevel {
     bool targetLearnt; // the mirror saw the target folder: its serial and index below
     DWORD targetSerial;
     ULONGLONG targetIndex;
+    HANDLE targetHeld; // the target folder, held against being renamed while the mirror works in it
 };
 
 // Reads a source level and the names in it; 0, or the error that kept it
