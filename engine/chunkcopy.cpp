@@ -121,6 +121,7 @@ static bool FinishTarget(HANDLE to, const FILE_BASIC_INFO *info)
 {
     FILE_BASIC_INFO basic = {};
     basic.LastWriteTime = info->LastWriteTime;
+    basic.LastAccessTime = info->LastAccessTime; // with it the write time sticks on exFAT through FUSE too
     basic.FileAttributes = info->FileAttributes;
     return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) != 0;
 }
@@ -163,11 +164,12 @@ HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGE
 
 bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size)
 {
-    FILE_BASIC_INFO now;
-    LARGE_INTEGER sizeNow;
-    if (!GetFileInformationByHandleEx(source, FileBasicInfo, &now, sizeof now) || !GetFileSizeEx(source, &sizeNow))
+    BY_HANDLE_FILE_INFORMATION now; // one call for both
+    if (!GetFileInformationByHandle(source, &now))
         return false;
-    if (now.LastWriteTime.QuadPart == info->LastWriteTime.QuadPart && sizeNow.QuadPart == size->QuadPart)
+    LONGLONG written = ((LONGLONG)now.ftLastWriteTime.dwHighDateTime << 32) | now.ftLastWriteTime.dwLowDateTime;
+    LONGLONG sizeNow = ((LONGLONG)now.nFileSizeHigh << 32) | now.nFileSizeLow;
+    if (written == info->LastWriteTime.QuadPart && sizeNow == size->QuadPart)
         return true;
     SetLastError(SOURCE_CHANGED);
     return false;
@@ -236,9 +238,9 @@ BOOL CopyFileChunked(const char *source, const char *target, const char *finalNa
     HANDLE to = OpenTarget(target, flags);
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
-    bool ok = CopyContent(from, to, &info, &size, progress, data, cancel) &&
-              (finalName == NULL || FlushFileBuffers(to)) && KeepWriteTime(to, &info) &&
-              (finalName == NULL || RenameOpenFile(to, finalName));
+    bool ok =
+        CopyContent(from, to, &info, &size, progress, data, cancel) &&
+        (finalName == NULL || (FlushFileBuffers(to) && KeepWriteTime(to, &info) && RenameOpenFile(to, finalName)));
     DWORD code = GetLastError();
     if (!ok)
         DeleteOnClose(to);

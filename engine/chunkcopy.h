@@ -8,10 +8,11 @@
 // code, bit 29 set).
 enum { SOURCE_CHANGED = 0x20000001 };
 
-// Reads the last-write time of the file open as handle back and, where the
-// file system did not keep the one in info, sets it again together with the
-// access time (some file systems, exFAT through FUSE, keep only that); false
-// with the last error set when it cannot be read or set.
+// Reads the last-write time of the file open as handle back (after its
+// flush) and, where the file system did not keep the one in info, sets it
+// again together with the access time (some file systems, exFAT through
+// FUSE, keep only that); false with the last error set when it cannot be
+// read or set.
 bool KeepWriteTime(HANDLE handle, const FILE_BASIC_INFO *info);
 
 // Opens source for reading while others may go on writing, renaming or
