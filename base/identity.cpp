@@ -16,6 +16,33 @@ static bool NormaliseFinalPath(const char *raw, char *out, size_t size)
     return JoinPath(out, size, share ? "\\\\" : "", rest) && WithoutTrailingBackslash(out, out, size) && out[0] != 0;
 }
 
+// NtQueryInformationFile with FileInternalInformation (6): the index alone.
+typedef LONG(WINAPI *QueryInformationFile)(HANDLE, void *status, void *out, ULONG size, int kind);
+enum { FILE_INTERNAL_INFORMATION = 6 };
+
+bool FileIndexOf(HANDLE handle, ULONGLONG *index)
+{
+    static QueryInformationFile query =
+        (QueryInformationFile)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile");
+    ULONG_PTR status[2];
+    LARGE_INTEGER number;
+    if (query == NULL || query(handle, status, &number, sizeof number, FILE_INTERNAL_INFORMATION) < 0)
+        return false;
+    *index = (ULONGLONG)number.QuadPart;
+    return true;
+}
+
+bool FileIndexAt(const char *path, ULONGLONG *index)
+{
+    HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = FileIndexOf(handle, index);
+    CloseHandle(handle);
+    return known;
+}
+
 bool FinalPathOf(HANDLE handle, char *out, size_t size)
 {
     char raw[PATH_TEXT_MAX];

@@ -16,6 +16,12 @@ struct Identity {
 // identity->known false, when it cannot be opened.
 bool Identify(const char *path, Identity *identity);
 
+// The file index of the object open as handle, or of what path names, asked
+// without the volume serial (which Wine finds slowly, about a millisecond a
+// call, where the index takes microseconds); false when unknown.
+bool FileIndexOf(HANDLE handle, ULONGLONG *index);
+bool FileIndexAt(const char *path, ULONGLONG *index);
+
 // The final path of an open handle, normalised as in Identity; false when unknown.
 bool FinalPathOf(HANDLE handle, char *out, size_t size);
 

@@ -111,7 +111,8 @@ static bool MayDelete(CleanLevel *level, bool again)
         return true;
     if (!SourceStillLearnt(level->pair))
         return false;
-    if (judge->source != NULL && !SourceFolderUnchanged(judge->source->source)) {
+    bool byCreationTime = level->pair->sourceIdentity.volumeSerial == 0;
+    if (judge->source != NULL && !SourceFolderUnchanged(judge->source->source, byCreationTime)) {
         judge->frozen = true;
         TellSourceChanged(level->pair, judge->source->source, judge->target);
         return false;

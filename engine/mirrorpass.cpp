@@ -145,52 +145,37 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const c
     return false;
 }
 
-// The volume serial and file index of folder; false when it cannot be opened.
-static bool FolderId(const char *folder, DWORD *serial, ULONGLONG *index)
-{
-    BY_HANDLE_FILE_INFORMATION information;
-    HANDLE handle = CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    bool known = GetFileInformationByHandle(handle, &information) != 0;
-    CloseHandle(handle);
-    *serial = information.dwVolumeSerialNumber;
-    *index = ((ULONGLONG)information.nFileIndexHigh << 32) | information.nFileIndexLow;
-    return known;
-}
-
 // True while level's target folder is the one the mirror entered, asked
 // right before each write into it: at the first look its final path must be
 // the one below the pair's target (a folder swapped for a link leads
-// elsewhere), later its serial and index those seen then. From the first
+// elsewhere), later its file index the one seen then. From the first
 // look on the folder is held open without sharing deletion, which on Windows
-// refuses its rename (Wine does not enforce that). A swap found
+// refuses its rename (Wine does not enforce that). The index is asked without
+// the volume serial, which costs Wine a millisecond. A swap found
 // stops the pair: told once, nothing more written, no cleanup. (A pair's
 // target that was missing at the start is left to its failing copies.)
 static bool TargetFolderHeld(SourceLevel *level)
 {
     MirrorRun *run = (MirrorRun *)level->walk->context;
-    char expected[PATH_TEXT_MAX], text[NOTICE_TEXT_MAX];
-    DWORD serial;
-    ULONGLONG index;
-    Identity now;
+    char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX], text[NOTICE_TEXT_MAX];
+    ULONGLONG index = 0;
     if (run->targetSwapped)
         return false;
     if (level->parent == NULL && !run->pair->targetIdentity.known)
         return true; // a target missing at the start: its copies fail on their own
-    if (level->targetLearnt && FolderId(level->target, &serial, &index) && serial == level->targetSerial &&
-        index == level->targetIndex)
-        return true;
-    if (!level->targetLearnt && Identify(level->target, &now) &&
-        FinalPathInTarget(run->pair, level->target, expected, sizeof expected) &&
-        EqualNoCase(expected, now.finalPath)) {
-        level->targetLearnt = true;
-        level->targetSerial = now.volumeSerial;
-        level->targetIndex = now.fileIndex;
+    if (level->targetLearnt) {
+        if (FileIndexAt(level->target, &index) && index == level->targetIndex)
+            return true;
+    } else {
         level->targetHeld = CreateFileA(level->target, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-        return true;
+        level->targetLearnt = level->targetHeld != INVALID_HANDLE_VALUE && FileIndexOf(level->targetHeld, &index) &&
+                              FinalPathOf(level->targetHeld, actual, sizeof actual) &&
+                              FinalPathInTarget(run->pair, level->target, expected, sizeof expected) &&
+                              EqualNoCase(expected, actual);
+        level->targetIndex = index;
+        if (level->targetLearnt)
+            return true;
     }
     run->targetSwapped = true;
     run->pair->cleanupStopped = true;

@@ -10,10 +10,12 @@
 // listing held any entry.
 void LearnSourceFolder(const char *folder, bool heldEntries);
 
-// True when the folder is still the one learnt (volume serial and file
-// index, and where the serial is 0 also its creation time) and, when it
-// held entries, still holds one; false for a folder not learnt.
-bool SourceFolderUnchanged(const char *folder);
+// True when the folder is still the one learnt (file index, and with
+// byCreationTime, for a source on a volume of serial 0 where two disks give
+// one index, its creation time, which under Wine changes with the folder's
+// content, so a source edited during the run counts as changed: the safe
+// side) and, when it held entries, still holds one; false for a folder not learnt.
+bool SourceFolderUnchanged(const char *folder, bool byCreationTime);
 
 // Forgets every folder learnt (the run's end).
 void ForgetSourceFolders();

@@ -53,8 +53,7 @@ struct SourceLevel {
     bool targetCreated; // the target folder was made by this walk, so it held nothing
     bool learnt;        // identity below is known to be learnt
     Identity identity;
-    bool targetLearnt; // the mirror saw the target folder: its serial and index below
-    DWORD targetSerial;
+    bool targetLearnt; // the mirror saw the target folder: its file index below
     ULONGLONG targetIndex;
     HANDLE targetHeld; // the target folder, held against being renamed while the mirror works in it
 };
