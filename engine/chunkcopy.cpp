@@ -1,6 +1,7 @@
 // File copy with per-chunk progress and cancel, for platforms whose
 // CopyFileExA calls no progress routine and ignores its cancel flag.
 #include "chunkcopy.h"
+#include "base/identity.h"
 #include "base/paths.h"
 #include <string.h>
 
@@ -222,8 +223,25 @@ static void DeleteOnClose(HANDLE handle)
 
 // Under Wine opening a file again to rename it costs as much as copying a small one, hence the rename through
 // the open handle.
+bool FolderStillAt(const char *path, ULONGLONG folderIndex)
+{
+    char folder[PATH_TEXT_MAX];
+    ULONGLONG index;
+    const char *slash = strrchr(path, '\\');
+    if (folderIndex == 0)
+        return true;
+    if (slash != NULL && (size_t)(slash - path) + 2 <= sizeof folder) {
+        memcpy(folder, path, slash - path + 1);
+        folder[slash - path + 1] = 0;
+        if (FileIndexAt(folder, &index) && index == folderIndex)
+            return true;
+    }
+    SetLastError(TARGET_FOLDER_CHANGED);
+    return false;
+}
+
 BOOL CopyFileChunked(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
-                     LPVOID data, LPBOOL cancel, DWORD flags)
+                     LPVOID data, LPBOOL cancel, DWORD flags, ULONGLONG folderIndex)
 {
     FILE_BASIC_INFO info;
     LARGE_INTEGER size;
@@ -237,9 +255,9 @@ BOOL CopyFileChunked(const char *source, const char *target, const char *finalNa
     HANDLE to = OpenTarget(target, flags);
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
-    bool ok =
-        CopyContent(from, to, &info, &size, progress, data, cancel) &&
-        (finalName == NULL || (FlushFileBuffers(to) && KeepWriteTime(to, &info) && RenameOpenFile(to, finalName)));
+    bool ok = CopyContent(from, to, &info, &size, progress, data, cancel) &&
+              (finalName == NULL || (FlushFileBuffers(to) && KeepWriteTime(to, &info) &&
+                                     FolderStillAt(finalName, folderIndex) && RenameOpenFile(to, finalName)));
     DWORD code = GetLastError();
     if (!ok)
         DeleteOnClose(to);

@@ -80,7 +80,7 @@ static DWORD FlushCopy(const char *temporary, const FILE_BASIC_INFO *info)
 // not every platform's copy honours its flag, and what a failed copy wrote
 // is removed, since not every platform's copy removes it itself.
 static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, const char *target,
-                                     LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+                                     LPPROGRESS_ROUTINE progress, LPBOOL cancel, ULONGLONG folderIndex)
 {
     if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
         return ERROR_REQUEST_ABORTED;
@@ -91,7 +91,8 @@ static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, 
     if (code == ERROR_SUCCESS)
         code = FlushCopy(temporary, &info);
     if (code == ERROR_SUCCESS)
-        code = Outcome(MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+        code = Outcome(FolderStillAt(target, folderIndex) &&
+                       MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (code != ERROR_SUCCESS)
         RemoveLeftover(temporary);
     return code;
@@ -99,11 +100,12 @@ static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, 
 
 // Copies source over target through the temporary file, with the chosen copy.
 static DWORD Replace(const char *source, const char *temporary, const char *target, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel)
+                     LPBOOL cancel, ULONGLONG folderIndex)
 {
     if (ReplacementCopy == OWN_COPY)
-        return Outcome(CopyFileChunked(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
-    return ReplaceWithPlatformCopy(source, temporary, target, progress, cancel);
+        return Outcome(
+            CopyFileChunked(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS, folderIndex));
+    return ReplaceWithPlatformCopy(source, temporary, target, progress, cancel, folderIndex);
 }
 
 // The temporary file beside target; false when its path does not fit.
@@ -135,7 +137,7 @@ static bool HeldOpenByAnother(const char *target)
 // A temporary file that a killed run left behind is removed and the copy tried again; a folder or link of its
 // name stops the replacement.
 DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel)
+                     LPBOOL cancel, ULONGLONG folderIndex)
 {
     char temporary[PATH_TEXT_MAX];
     DWORD attributes = targetMissing ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target);
@@ -150,11 +152,11 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
     if (code == LINK_KEPT)
         code = ERROR_ACCESS_DENIED;
     if (code == ERROR_SUCCESS)
-        code = Replace(source, temporary, target, progress, cancel);
+        code = Replace(source, temporary, target, progress, cancel, folderIndex);
     if (code != ERROR_SUCCESS && code != ERROR_REQUEST_ABORTED) {
         DWORD leftover = RemoveLeftover(temporary);
         if (leftover == ERROR_SUCCESS)
-            code = Replace(source, temporary, target, progress, cancel);
+            code = Replace(source, temporary, target, progress, cancel, folderIndex);
         else if (leftover == ERROR_FILE_EXISTS || leftover == LINK_KEPT)
             code = ERROR_FILE_EXISTS;
     }

@@ -22,12 +22,15 @@ extern CopyMethod ReplacementCopy;
 // beside target: on cancel or any failure target stays as it was and the
 // temporary file is removed. A file target lacks is created under its own
 // name, and removed on failure. A copy whose source changed while it was
-// read is discarded (SOURCE_CHANGED). A read-only target is refused with
-// ERROR_ACCESS_DENIED, one another program holds open with
+// read is discarded (SOURCE_CHANGED). A read-only target has its attribute
+// cleared first (set back on failure); one with a second name is refused
+// with ERROR_ACCESS_DENIED, one another program holds open with
 // ERROR_SHARING_VIOLATION. targetMissing tells that the caller has just
-// found no target, which saves asking again. Returns 0 or the error.
+// found no target, which saves asking again. A replacement is renamed into
+// place only while target's folder has the file index folderIndex (0: not
+// checked), else TARGET_FOLDER_CHANGED. Returns 0 or the error.
 DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel);
+                     LPBOOL cancel, ULONGLONG folderIndex = 0);
 
 // True for a leftover of a killed run: a plain file (not a folder, not a
 // link) with the temporary file's name in any letter case.

@@ -53,15 +53,21 @@ DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalByte
     return PROGRESS_CONTINUE;
 }
 
+static bool TargetFolderHeld(SourceLevel *level);
+
 // Copies one file, asking the user on failure (abort, retry, ignore); the
 // first attempt may know the target missing. A large file shows its line at
 // once, not at the next refresh. A source that vanished as a whole ends the
 // run instead of prompting for every file. A copy whose source changed while
 // it was read is discarded and tried once more at once; a source that
-// changes again is left alone for this run, without a prompt.
-static void CopyStep(const char *sourceFile, const char *targetFile, const WalkEntry *walked, const char *root,
+// changes again is left alone for this run, without a prompt. A target
+// folder swapped before the rename stops the pair, as a swap found before
+// the copy does.
+static void CopyStep(SourceLevel *level, const char *sourceFile, const char *targetFile, const WalkEntry *walked,
                      bool targetMissing)
 {
+    const char *root = ((const MirrorRun *)level->walk->context)->pair->source;
+    ULONGLONG folderIndex = level->targetLearnt ? level->targetIndex : 0;
     char sizeText[SIZE_TEXT_MAX];
     char fileText[STATUS_TEXT_MAX];
     FormatFileSize(walked->entry->size, sizeText, sizeof sizeText);
@@ -75,7 +81,8 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WalkE
     for (int changes = 0;;) {
         bool holdsEntry;
         LastFilePercent = 0;
-        DWORD code = CopyOverTarget(sourceFile, targetFile, targetMissing, CopyProgress, (LPBOOL)&CancelRequested);
+        DWORD code =
+            CopyOverTarget(sourceFile, targetFile, targetMissing, CopyProgress, (LPBOOL)&CancelRequested, folderIndex);
         targetMissing = false;
         if (code == ERROR_SUCCESS) {
             CopiedFiles++;
@@ -86,6 +93,11 @@ static void CopyStep(const char *sourceFile, const char *targetFile, const WalkE
             continue;
         if (code == SOURCE_CHANGED) {
             ReportChangedWhileCopied(sourceFile);
+            return;
+        }
+        if (code == TARGET_FOLDER_CHANGED) {
+            if (TargetFolderHeld(level)) // swapped back meanwhile: this file waits for the next run
+                ReportLeftAlone(sourceFile);
             return;
         }
         DWORD rootCode = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ProbeFolder(root, &holdsEntry)
@@ -196,21 +208,21 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (level->targetCreated) {
         if (TargetFolderHeld(level))
-            CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
+            CopyStep(level, sourceFile, targetFile, walked, true);
     } else if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
         bool missing = GetLastError() == ERROR_FILE_NOT_FOUND;
         if (TargetFolderHeld(level))
-            CopyStep(sourceFile, targetFile, walked, run->pair->source, missing);
+            CopyStep(level, sourceFile, targetFile, walked, missing);
     } else if (IsLinkEntry(target.dwFileAttributes)) {
         ReportLeftAlone(targetFile);
     } else if (IsFolderEntry(target.dwFileAttributes)) {
         if (ClearFolderInTheWay(level, sourceFile, targetFile) && TargetFolderHeld(level))
-            CopyStep(sourceFile, targetFile, walked, run->pair->source, true);
+            CopyStep(level, sourceFile, targetFile, walked, true);
     } else if (!SameWriteTime(&target.ftLastWriteTime, &walked->entry->lastWriteTime, run->pair->timeRule)) {
         if (IsOwnFile(targetFile, walked->name))
             ReportLeftAlone(sourceFile);
         else if (TargetFolderHeld(level))
-            CopyStep(sourceFile, targetFile, walked, run->pair->source, false);
+            CopyStep(level, sourceFile, targetFile, walked, false);
     }
 }
 

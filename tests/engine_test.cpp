@@ -5,6 +5,7 @@
 #include "engine/chunkcopy.h"
 #include "engine/copyfile.h"
 #include "engine/display.h"
+#include "base/identity.h"
 #include "engine/passes.h"
 
 namespace {
@@ -69,16 +70,26 @@ DWORD CALLBACK RecordProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, 
     return ((std::vector<LONGLONG> *)data)->size() > 2 ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
 }
 
+// A progress routine that swaps the target's folder for a link (the script in Swap), once.
+std::string Swap;
+DWORD CALLBACK SwapFolder(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
+                          LPVOID)
+{
+    EXPECT_TRUE(Swap.empty() || RunShell(Swap));
+    Swap.clear();
+    return PROGRESS_CONTINUE;
+}
+
 // A replacement in either branch brings the new version with time and attributes, or on failure keeps the old one.
 TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
 {
     // clang-format off
-    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY,
+    enum Setup { NOTHING, CANCEL_BEFORE, CANCEL_DURING, SWAP_DURING, HELD_OPEN, FOLDER_IN_PLACE, LEFTOVER, READ_ONLY,
                  READ_ONLY_LINKED, READ_ONLY_SOURCE, FULL_DISK };
     struct Case { const char *name; Setup setup; DWORD code; };
     const Case cases[] = {
         {"success", NOTHING, 0}, {"cancel before the copy", CANCEL_BEFORE, 1235},
-        {"cancel by the progress routine", CANCEL_DURING, 1235},
+        {"cancel by the progress routine", CANCEL_DURING, 1235}, {"folder swapped for a link", SWAP_DURING, 0x20000002},
         {"held open", HELD_OPEN, 32},
         {"rename onto a folder", FOLDER_IN_PLACE, 5}, {"leftover temporary file", LEFTOVER, 0},
         {"read-only", READ_ONLY, 0}, {"read-only with a second name", READ_ONLY_LINKED, 5},
@@ -96,7 +107,7 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             MakeTree(folder, {"alt.bin\\"});
             if (c.setup != FOLDER_IN_PLACE)
                 RemoveDirectoryA((folder + "alt.bin").c_str());
-            if ((c.setup == CANCEL_DURING && method != OWN_COPY) ||
+            if (((c.setup == CANCEL_DURING || c.setup == SWAP_DURING) && method != OWN_COPY) ||
                 (c.setup == FULL_DISK && !RunShell("mount -t tmpfs -o size=1m tmpfs '" + UnixPath(folder) + "'")))
                 continue; // Wine's CopyFileExA calls no progress routine; a tmpfs needs root
             fullDiskRan |= c.setup == FULL_DISK;
@@ -114,7 +125,17 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             std::string replaced = c.setup == FOLDER_IN_PLACE ? folder + "alt.bin" : to;
             ReplacementCopy = method;
             SetLastError(0xDEADBEEF);
-            DWORD code = c.setup != CANCEL_DURING ? CopyOverTarget(from.c_str(), replaced.c_str(), false, NULL, &cancel)
+            ULONGLONG index = 0;
+            std::string moved = UnixPath(folder.substr(0, folder.size() - 1)), outside = temp / "draussen\\";
+            if (c.setup == SWAP_DURING && FileIndexAt(folder.c_str(), &index)) { // outside holds what the target held
+                MakeFolder(outside);
+                Put(outside + "alt.bin", "alte Fassung", OLD_TIME - 1);
+                Swap = "mv '" + moved + "' '" + moved + "-alt' && ln -s '" + UnixPath(outside) + "' '" + moved + "'";
+            }
+            DWORD code = c.setup == SWAP_DURING
+                             ? CopyOverTarget(from.c_str(), replaced.c_str(), false, SwapFolder, &cancel, index)
+                         : c.setup != CANCEL_DURING
+                             ? CopyOverTarget(from.c_str(), replaced.c_str(), false, NULL, &cancel)
                          : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(),
                                            to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS)
                              ? 0
