@@ -227,25 +227,28 @@ TEST_F(TrustTest, ATargetSubFolderSwappedDuringTheMirrorIsNotWrittenThrough)
     std::string outside = temp / "draussen\\", sub = UnixPath(target) + "sub";
     MakeTree(outside, {"a.txt", "b.txt", "c.txt"});
     MakeTree(source, {"sub\\", "sub\\a.txt", "sub\\b.txt", "sub\\c.txt"});
-    MakeTree(target, {"sub\\", "sub\\a.txt", "sub\\b.txt", "sub\\c.txt", "nur-im-ziel.txt"});
-    std::vector<HANDLE> held; // the first copy in the folder fails, whichever it is, and the swap happens at its prompt
-    for (const char *file : {"a.txt", "b.txt", "c.txt"})
-        SetWriteTime(target + "sub\\" + file, OLD_TIME), held.push_back(Hold(target + "sub\\" + file));
-    std::map<std::string, std::string> before = Snapshot(outside);
     AddPair(source, target);
-    std::vector<SeenBox> boxes = Run([&](const std::string &title, const std::string &text) {
-        if (text.find("Fehler beim Kopieren") == 0 && !held.empty()) {
-            for (HANDLE file : held)
-                CloseHandle(file);
-            held.clear();
-            EXPECT_TRUE(
-                RunShell("mv '" + sub + "' '" + sub + "-alt' && ln -s '" + UnixPath(outside) + "' '" + sub + "'"));
-        }
-        return DefaultAnswer(title, text);
-    });
-    EXPECT_EQ(Snapshot(outside), before);
-    EXPECT_EQ(CountBoxes(boxes, "Der Zielordner '" + target + "sub\\' ist nicht mehr der Ordner vom Start"), 1);
-    EXPECT_TRUE(Exists(target + "nur-im-ziel.txt")) << "nor is the pair cleaned";
+    for (const std::string &swap : {"ln -s '" + UnixPath(outside) + "' '" + sub + "'", "mkdir '" + sub + "'"}) {
+        SCOPED_TRACE(swap); // a link to outside, or a folder made anew
+        RunShell("rm -rf '" + sub + "' '" + sub + "-alt'");
+        MakeTree(target, {"sub\\", "sub\\a.txt", "sub\\b.txt", "sub\\c.txt", "nur-im-ziel.txt"});
+        std::vector<HANDLE> held; // the first copy in the folder fails, whichever it is, and the swap happens then
+        for (const char *file : {"a.txt", "b.txt", "c.txt"})
+            SetWriteTime(target + "sub\\" + file, OLD_TIME), held.push_back(Hold(target + "sub\\" + file));
+        std::map<std::string, std::string> before = Snapshot(outside);
+        std::vector<SeenBox> boxes = Run([&](const std::string &title, const std::string &text) {
+            if (text.find("Fehler beim Kopieren") == 0 && !held.empty()) {
+                for (HANDLE file : held)
+                    CloseHandle(file);
+                held.clear();
+                EXPECT_TRUE(RunShell("mv '" + sub + "' '" + sub + "-alt' && " + swap));
+            }
+            return DefaultAnswer(title, text);
+        });
+        EXPECT_EQ(Snapshot(outside), before);
+        EXPECT_EQ(CountBoxes(boxes, "Der Zielordner '" + target + "sub\\' ist nicht mehr der Ordner vom Start"), 1);
+        EXPECT_TRUE(Exists(target + "nur-im-ziel.txt")) << "nor is the pair cleaned";
+    }
 }
 
 // Only a plain file of the temporary name in any case is a leftover, silently removed; a folder or link is the user's.
