@@ -2,9 +2,10 @@
 // inside the other, is decided by final paths, which are canonical on Windows
 // and under Wine alike, and by volume serial and file index where the serial
 // is not 0 (an alias the final path does not show: a bind mount, a loopback
-// share); a serial of 0 tells nothing, since under Wine file systems meet there. Whether a folder is still the one
-// learnt earlier takes the volume serial and file index as well: a disk mounted on the folder, or a folder made anew
-// under its old name, keeps the final path but not those.
+// share); a serial of 0 tells nothing, since under Wine file systems meet
+// there. Whether a folder is still the one learnt earlier takes the volume
+// serial and file index as well: a disk mounted on the folder, or a folder
+// made anew under its old name, keeps the final path but not those.
 #include "identity.h"
 #include <string.h>
 

@@ -163,7 +163,7 @@ HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGE
     return from;
 }
 
-bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size)
+bool SourceHeldStill(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size)
 {
     FILE_BASIC_INFO now; // not GetFileInformationByHandle: its volume serial costs Wine a millisecond
     LARGE_INTEGER sizeNow;
@@ -180,7 +180,7 @@ bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INT
 static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size,
                         LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel)
 {
-    return CopyData(from, to, size->QuadPart, progress, data, cancel) && SourceUnchanged(from, info, size) &&
+    return CopyData(from, to, size->QuadPart, progress, data, cancel) && SourceHeldStill(from, info, size) &&
            FinishTarget(to, info);
 }
 

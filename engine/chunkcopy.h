@@ -31,7 +31,7 @@ HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGE
 
 // True when the source open as handle still has the size and last-write time
 // learnt when it was opened; false (last error SOURCE_CHANGED) otherwise.
-bool SourceUnchanged(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size);
+bool SourceHeldStill(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INTEGER *size);
 
 // Copies source to target the way CopyFileExA does with flags 0 or
 // COPY_FILE_FAIL_IF_EXISTS: progress after every chunk on the calling thread,

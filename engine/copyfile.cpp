@@ -34,7 +34,7 @@ static DWORD PlatformCopyWatched(const char *source, const char *target, LPPROGR
     if (watched == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD code = Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) &&
-                         SourceUnchanged(watched, info, &size));
+                         SourceHeldStill(watched, info, &size));
     CloseHandle(watched);
     return code;
 }

@@ -32,7 +32,8 @@ static bool ReadMark(const char *folder, FolderMark *mark)
     bool known = FileIndexOf(handle, &mark->fileIndex) &&
                  GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic);
     CloseHandle(handle);
-    mark->creationTime = basic.CreationTime.QuadPart;
+    if (known)
+        mark->creationTime = basic.CreationTime.QuadPart;
     return known;
 }
 
