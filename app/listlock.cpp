@@ -7,6 +7,7 @@
 #include "listlock.h"
 #include "base/identity.h"
 #include "base/paths.h"
+#include "base/widetext.h"
 #include "pairs/autosave.h"
 #include <wincrypt.h>
 #include <stdio.h>
@@ -29,7 +30,8 @@ struct ListName {
     char digest[DIGEST_BYTES * 2 + 1];
     DWORD nameKey;
     DWORD folderKey; // 0 where the folder has no serial
-    Identity folder;
+    DWORD folderSerial;
+    ULONGLONG folderIndex;
 };
 
 // The MD5 digest of text as hexadecimal text; false when the platform cannot make it.
@@ -55,20 +57,24 @@ static bool DigestOf(const char *text, char *out)
 // Names the list of AutoSavePath.
 static void NameList(ListName *list)
 {
-    char folder[PATH_TEXT_MAX], name[PATH_TEXT_MAX], listName[PATH_TEXT_MAX];
+    char folder[PATH_TEXT_MAX], name[PATH_TEXT_MAX], listName[PATH_TEXT_MAX], finalPath[PATH_TEXT_MAX];
+    Identity identity = {};
     CopyText(folder, sizeof folder, AutoSavePath);
     char *slash = strrchr(folder, '\\');
     CopyText(name, sizeof name, slash != NULL ? slash + 1 : folder);
     if (slash != NULL)
         slash[1] = 0;
-    bool known = slash != NULL && Identify(folder, &list->folder);
-    JoinPath(listName, sizeof listName, known ? list->folder.finalPath : folder, "\\", name);
+    bool known = slash != NULL && IdentifyAnsi(folder, &identity) &&
+                 AnsiFromWide(identity.finalPath, finalPath, sizeof finalPath);
+    JoinPath(listName, sizeof listName, known ? finalPath : folder, "\\", name);
+    list->folderSerial = identity.volumeSerial;
+    list->folderIndex = identity.fileIndex;
+    ForgetIdentity(&identity);
     CharUpperBuffA(listName, (DWORD)strlen(listName));
     if (!DigestOf(listName, list->digest))
         snprintf(list->digest, sizeof list->digest, "%08lX", (unsigned long)HashNoCase(listName));
     list->nameKey = (DWORD)HashNoCase(listName) | 1;
-    list->folderKey =
-        known && list->folder.volumeSerial != 0 ? ((DWORD)list->folder.fileIndex ^ list->folder.volumeSerial) | 1 : 0;
+    list->folderKey = known && list->folderSerial != 0 ? ((DWORD)list->folderIndex ^ list->folderSerial) | 1 : 0;
 }
 
 // The window of a running copy that shows the list, found by its marks.
@@ -131,8 +137,8 @@ bool TakeListLock(const char *windowClass)
     snprintf(lockName, sizeof lockName, "%s%s", LOCK_PREFIX, list.digest);
     bool taken = TakeMutex(lockName);
     if (list.folderKey != 0) {
-        snprintf(lockName, sizeof lockName, "%s%08lX-%016llX", LOCK_PREFIX, (unsigned long)list.folder.volumeSerial,
-                 (unsigned long long)list.folder.fileIndex);
+        snprintf(lockName, sizeof lockName, "%s%08lX-%016llX", LOCK_PREFIX, (unsigned long)list.folderSerial,
+                 (unsigned long long)list.folderIndex);
         taken = TakeMutex(lockName) && taken;
     }
     if (!taken)

@@ -3,27 +3,30 @@
 // letters resolved, and its volume serial number and file index.
 #pragma once
 #include <windows.h>
-#include "paths.h"
 
 struct Identity {
     bool known;
-    char finalPath[PATH_TEXT_MAX]; // without "\\?\" and without a trailing backslash
+    WCHAR *finalPath; // without "\\?\" and without a trailing backslash; a block of its own
     DWORD volumeSerial;
     ULONGLONG fileIndex;
 };
 
 // Learns what path names (a folder may end in a backslash); false, with
-// identity->known false, when it cannot be opened.
-bool Identify(const char *path, Identity *identity);
+// identity->known false, when it cannot be opened. identity must be zeroed
+// or hold an earlier identity, which is forgotten; ForgetIdentity frees it.
+bool Identify(const WCHAR *path, Identity *identity);
+bool IdentifyAnsi(const char *path, Identity *identity);
+void ForgetIdentity(Identity *identity);
 
 // The file index of the object open as handle, or of what path names, asked
 // without the volume serial (which Wine finds slowly, about a millisecond a
 // call, where the index takes microseconds); false when unknown.
 bool FileIndexOf(HANDLE handle, ULONGLONG *index);
-bool FileIndexAt(const char *path, ULONGLONG *index);
+bool FileIndexAt(const WCHAR *path, ULONGLONG *index);
 
-// The final path of an open handle, normalised as in Identity; false when unknown.
-bool FinalPathOf(HANDLE handle, char *out, size_t size);
+// The final path of an open handle, normalised as in Identity, in a block of
+// its own (MemoryFree frees it); NULL when unknown.
+WCHAR *FinalPathOf(HANDLE handle);
 
 // True when both are known and name one object: by their final paths, or
 // by one volume serial (not 0) and file index.

@@ -2,8 +2,11 @@
 // CopyFileExA calls no progress routine and ignores its cancel flag.
 #include "chunkcopy.h"
 #include "base/identity.h"
-#include "base/paths.h"
+#include "base/longpath.h"
+#include "base/memory.h"
+#include "base/widetext.h"
 #include <string.h>
+#include <wchar.h>
 
 enum {
     // Transfer between two progress calls. A buffer this small stays in the
@@ -41,13 +44,12 @@ static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet
 // refused with ERROR_ACCESS_DENIED, as the platform's copy does (Wine would
 // let root overwrite it); opening an existing file rather than asking for it
 // first saves a name lookup, the dearest step of a small copy under Wine.
-static HANDLE OpenTarget(const char *target, DWORD flags)
+static HANDLE OpenTarget(const WCHAR *target, DWORD flags)
 {
+    DWORD access = GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES;
     if (flags & COPY_FILE_FAIL_IF_EXISTS)
-        return CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    HANDLE to = CreateFileA(target, GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
+        return OpenPath(target, access, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+    HANDLE to = OpenPath(target, access, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (to == INVALID_HANDLE_VALUE || GetLastError() != ERROR_ALREADY_EXISTS)
         return to;
     FILE_BASIC_INFO basic;
@@ -150,10 +152,10 @@ static BOOL FailWith(HANDLE handle, DWORD code)
 
 // Sharing everything lets the change be seen rather than refused: a log
 // another program keeps open for writing is still read.
-HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
+HANDLE OpenWatchedSource(const WCHAR *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size)
 {
-    HANDLE from = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, 0, NULL);
+    HANDLE from =
+        OpenPath(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, 0);
     if (from == INVALID_HANDLE_VALUE)
         return from;
     if (!GetFileInformationByHandleEx(from, FileBasicInfo, info, sizeof *info) || !GetFileSizeEx(from, size)) {
@@ -186,29 +188,36 @@ static bool CopyContent(HANDLE from, HANDLE to, const FILE_BASIC_INFO *info, con
 
 // Gives the file open as handle the name target (replacing a file of that
 // name) in one step, without opening it again.
-static bool RenameOpenFile(HANDLE handle, const char *target)
+static bool RenameOpenFile(HANDLE handle, const WCHAR *target)
 {
-    WCHAR full[PATH_TEXT_MAX];
-    char ansi[PATH_TEXT_MAX];
-    DWORD length = GetFullPathNameA(target, sizeof ansi, ansi, NULL);
-    if (length == 0 || length >= sizeof ansi)
-        return false;
+    WCHAR *made;
+    const WCHAR *form = PlatformPath(target, &made);
+    DWORD length = form != NULL ? GetFullPathNameW(form, 0, NULL, NULL) : 0;
+    WCHAR *full = length > 0 && length <= WIDE_PATH_MAX ? (WCHAR *)MemoryAlloc(length * sizeof(WCHAR)) : NULL;
+    DWORD got = full != NULL ? GetFullPathNameW(form, length, full, NULL) : 0;
+    MemoryFree(made);
     // An NT path: "\??\" before a drive path, "\??\UNC\" for a share.
-    const char *rest = strncmp(ansi, "\\\\?\\", 4) == 0 ? ansi + 4 : ansi;
-    const char *prefix = strncmp(rest, "\\\\", 2) == 0 ? "\\??\\UNC" : "\\??\\";
-    if (strncmp(rest, "\\\\", 2) == 0)
-        rest++;
-    int prefixLength = MultiByteToWideChar(CP_ACP, 0, prefix, -1, full, PATH_TEXT_MAX) - 1;
-    int restLength = MultiByteToWideChar(CP_ACP, 0, rest, -1, full + prefixLength, PATH_TEXT_MAX - prefixLength) - 1;
-    if (prefixLength < 0 || restLength < 0)
-        return false;
-    BYTE buffer[sizeof(FILE_RENAME_INFO) + sizeof full];
-    FILE_RENAME_INFO *rename = (FILE_RENAME_INFO *)buffer;
-    memset(rename, 0, sizeof(FILE_RENAME_INFO));
-    rename->ReplaceIfExists = TRUE;
-    rename->FileNameLength = (DWORD)(prefixLength + restLength) * sizeof(WCHAR);
-    memcpy(rename->FileName, full, (prefixLength + restLength + 1) * sizeof(WCHAR));
-    return SetFileInformationByHandle(handle, FileRenameInfo, rename, sizeof buffer) != 0;
+    const WCHAR *rest = got > 0 && got < length ? full : L"";
+    rest += wcsncmp(rest, L"\\\\?\\", 4) == 0 ? 4 : 0;
+    bool share = wcsncmp(rest, L"\\\\", 2) == 0 || wcsncmp(rest, L"UNC\\", 4) == 0;
+    rest += wcsncmp(rest, L"\\\\", 2) == 0 ? 2 : wcsncmp(rest, L"UNC\\", 4) == 0 ? 4 : 0;
+    WCHAR *name = rest[0] != 0 ? WideJoin(share ? L"\\??\\UNC\\" : L"\\??\\", rest) : NULL;
+    size_t nameBytes = name != NULL ? wcslen(name) * sizeof(WCHAR) : 0;
+    size_t size = sizeof(FILE_RENAME_INFO) + nameBytes;
+    FILE_RENAME_INFO *rename = name != NULL ? (FILE_RENAME_INFO *)MemoryAlloc(size) : NULL;
+    bool done = false;
+    if (rename != NULL) {
+        rename->ReplaceIfExists = TRUE;
+        rename->FileNameLength = (DWORD)nameBytes;
+        memcpy(rename->FileName, name, nameBytes);
+        done = SetFileInformationByHandle(handle, FileRenameInfo, rename, (DWORD)size) != 0;
+    } else {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    MemoryFree(rename);
+    MemoryFree(name);
+    MemoryFree(full);
+    return done;
 }
 
 // Deletes the file open as handle (written by this program) when it is closed.
@@ -223,24 +232,25 @@ static void DeleteOnClose(HANDLE handle)
 
 // Under Wine opening a file again to rename it costs as much as copying a small one, hence the rename through
 // the open handle.
-bool FolderStillAt(const char *path, ULONGLONG folderIndex)
+bool FolderStillAt(const WCHAR *path, ULONGLONG folderIndex)
 {
-    char folder[PATH_TEXT_MAX];
     ULONGLONG index;
-    const char *slash = strrchr(path, '\\');
+    const WCHAR *slash = wcsrchr(path, L'\\');
     if (folderIndex == 0)
         return true;
-    if (slash != NULL && (size_t)(slash - path) + 2 <= sizeof folder) {
-        memcpy(folder, path, slash - path + 1);
+    WCHAR *folder = slash != NULL ? WideCopy(path) : NULL;
+    bool same = false;
+    if (folder != NULL) {
         folder[slash - path + 1] = 0;
-        if (FileIndexAt(folder, &index) && index == folderIndex)
-            return true;
+        same = FileIndexAt(folder, &index) && index == folderIndex;
     }
-    SetLastError(TARGET_FOLDER_CHANGED);
-    return false;
+    MemoryFree(folder);
+    if (!same)
+        SetLastError(TARGET_FOLDER_CHANGED);
+    return same;
 }
 
-BOOL CopyFileChunked(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
+BOOL CopyFileChunked(const WCHAR *source, const WCHAR *target, const WCHAR *finalName, LPPROGRESS_ROUTINE progress,
                      LPVOID data, LPBOOL cancel, DWORD flags, ULONGLONG folderIndex)
 {
     FILE_BASIC_INFO info;
@@ -265,8 +275,8 @@ BOOL CopyFileChunked(const char *source, const char *target, const char *finalNa
         ok = false;
         code = GetLastError();
         if (finalName == NULL) {
-            SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(target);
+            SetAttributesAt(target, FILE_ATTRIBUTE_NORMAL);
+            DeletePath(target);
         }
     }
     CloseHandle(from);

@@ -15,7 +15,7 @@ enum { TARGET_FOLDER_CHANGED = 0x20000002 };
 // True while the folder of path (the part before its last backslash) still
 // has the file index folderIndex (0: not checked); false, with the last error
 // TARGET_FOLDER_CHANGED, otherwise. Asked right before a rename into it.
-bool FolderStillAt(const char *path, ULONGLONG folderIndex);
+bool FolderStillAt(const WCHAR *path, ULONGLONG folderIndex);
 
 // Reads the last-write time of the file open as handle back (after its
 // flush) and, where the file system did not keep the one in info, sets it
@@ -27,7 +27,7 @@ bool KeepWriteTime(HANDLE handle, const FILE_BASIC_INFO *info);
 // Opens source for reading while others may go on writing, renaming or
 // deleting it, and learns its attributes, times and size; INVALID_HANDLE_VALUE
 // with the last error set on failure.
-HANDLE OpenWatchedSource(const char *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size);
+HANDLE OpenWatchedSource(const WCHAR *source, FILE_BASIC_INFO *info, LARGE_INTEGER *size);
 
 // True when the source open as handle still has the size and last-write time
 // learnt when it was opened; false (last error SOURCE_CHANGED) otherwise.
@@ -44,5 +44,5 @@ bool SourceHeldStill(HANDLE source, const FILE_BASIC_INFO *info, const LARGE_INT
 // index folderIndex (0: not checked; TARGET_FOLDER_CHANGED otherwise); a
 // close that fails after that rename is reported and the renamed file kept.
 // FALSE with the last error set on failure.
-BOOL CopyFileChunked(const char *source, const char *target, const char *finalName, LPPROGRESS_ROUTINE progress,
+BOOL CopyFileChunked(const WCHAR *source, const WCHAR *target, const WCHAR *finalName, LPPROGRESS_ROUTINE progress,
                      LPVOID data, LPBOOL cancel, DWORD flags, ULONGLONG folderIndex = 0);

@@ -8,7 +8,9 @@
 #include "names.h"
 #include "ownfiles.h"
 #include "notices.h"
+#include "base/memory.h"
 #include "base/paths.h"
+#include "base/widetext.h"
 #include "removal.h"
 #include "runstate.h"
 #include "sourcefolders.h"
@@ -17,6 +19,7 @@
 #include "base/globals.h"
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
 // One target folder being cleaned: its path and final path, the level it
 // was entered from, and the level of its source counterpart (NULL where the
@@ -24,19 +27,19 @@
 struct CleanLevel {
     PairFolders *pair;
     struct CleanLevel *parent; // NULL at the top of a cleanup
-    const char *target;        // ends in a backslash
-    const char *targetFinal;
+    const WCHAR *target;       // ends in a backslash
+    const WCHAR *targetFinal;
     SourceLevel *source;
     bool sourceChecked; // its source folder was found unchanged before its first deletion
     bool frozen;        // its source folder changed: nothing is deleted here or below
 };
 
-// The paths of one target entry: itself (a folder's with a trailing
-// backslash), its name alone and its final path.
+// The paths of one target entry, each in a block of its own: itself (a
+// folder's with a trailing backslash), its name alone and its final path.
 struct EntryPaths {
-    char target[PATH_TEXT_MAX];
-    char targetName[PATH_TEXT_MAX];
-    char targetFinal[PATH_TEXT_MAX];
+    WCHAR *target;
+    WCHAR *targetName;
+    WCHAR *targetFinal;
 };
 
 // True while the pair's source is still the folder learnt at the start and,
@@ -46,21 +49,25 @@ struct EntryPaths {
 // agreed to that.)
 static bool SourceUnchanged(const PairFolders *pair)
 {
-    Identity now;
+    Identity now = {};
     bool holdsEntry;
-    return Identify(pair->source, &now) && StillTheSame(&pair->sourceIdentity, &now) &&
-           (pair->fileCount == 0 || (ProbeFolder(pair->source, &holdsEntry) == ERROR_SUCCESS && holdsEntry));
+    bool same = Identify(pair->sourcePath, &now) && StillTheSame(&pair->sourceIdentity, &now) &&
+                (pair->fileCount == 0 || (ProbeFolder(pair->sourcePath, &holdsEntry) == ERROR_SUCCESS && holdsEntry));
+    ForgetIdentity(&now);
+    return same;
 }
 
 // Logs a source folder that changed, and tells the user of the first one of the pair.
-static void TellSourceChanged(PairFolders *pair, const char *sourceFolder, const char *targetFolder)
+static void TellSourceChanged(PairFolders *pair, const WCHAR *sourceFolder, const WCHAR *targetFolder)
 {
-    char text[NOTICE_TEXT_MAX];
+    char source[PATH_TEXT_MAX], target[PATH_TEXT_MAX], text[NOTICE_TEXT_MAX];
     WriteLogLine(LOG_SOURCE_CHANGED, sourceFolder);
     if (pair->sourceChangeTold)
         return;
     pair->sourceChangeTold = true;
-    snprintf(text, sizeof text, SOURCE_CHANGED_NOTE, sourceFolder, targetFolder);
+    AnsiFromWide(sourceFolder, source, sizeof source);
+    AnsiFromWide(targetFolder, target, sizeof target);
+    snprintf(text, sizeof text, SOURCE_CHANGED_NOTE, source, target);
     ShowRunNote(text, MB_ICONWARNING);
 }
 
@@ -70,7 +77,7 @@ static void StopCleanup(PairFolders *pair)
     if (pair->cleanupStopped)
         return;
     pair->cleanupStopped = true;
-    TellSourceChanged(pair, pair->source, pair->target);
+    TellSourceChanged(pair, pair->sourcePath, pair->targetPath);
 }
 
 // True while the pair's cleanup goes on and its source is unchanged; a
@@ -121,29 +128,36 @@ static bool MayDelete(CleanLevel *level, bool again)
     return true;
 }
 
-// Builds the paths of a target entry; false when one does not fit the
-// buffers or the limit of the ANSI file functions.
-static bool BuildPaths(const CleanLevel *level, const char *name, bool folder, EntryPaths *paths)
+// Builds the paths of a target entry; false when memory is short.
+static bool BuildPaths(const CleanLevel *level, const WCHAR *name, bool folder, EntryPaths *paths)
 {
-    return JoinPath(paths->target, sizeof paths->target, level->target, name, folder ? "\\" : "") &&
-           JoinPath(paths->targetName, sizeof paths->targetName, level->target, name) &&
-           JoinPath(paths->targetFinal, sizeof paths->targetFinal, level->targetFinal, "\\", name) &&
-           PathWithinLimit(paths->target, folder);
+    paths->target = WideJoin(level->target, name, folder ? L"\\" : L"");
+    paths->targetName = WideJoin(level->target, name);
+    paths->targetFinal = WideJoin(level->targetFinal, L"\\", name);
+    return paths->target != NULL && paths->targetName != NULL && paths->targetFinal != NULL;
+}
+
+// Frees the paths of a target entry.
+static void ReleasePaths(EntryPaths *paths)
+{
+    MemoryFree(paths->target);
+    MemoryFree(paths->targetName);
+    MemoryFree(paths->targetFinal);
 }
 
 // Deletes a target file without following a link; logged and counted. A
 // link is kept and reported, one of the program's own files kept silently
 // (ERROR_ACCESS_DENIED), and a failed deletion reported, which cancels the
 // run. Returns 0 or why the file stays.
-static DWORD DeleteTargetFile(const char *path, const char *finalPath)
+static DWORD DeleteTargetFile(const WCHAR *path, const WCHAR *finalPath)
 {
-    if (IsOwnFile(path, strrchr(path, '\\') + 1))
+    if (IsOwnFile(path, LastPartW(path)))
         return ERROR_ACCESS_DENIED;
     DWORD code = RemoveFileName(path, finalPath);
     if (code == ERROR_SUCCESS) {
         CleanedEntries++;
         WriteLogLine(LOG_DELETED, path);
-    } else if (code == LINK_KEPT) {
+    } else if (code == LINK_KEPT || PathRefused(code, path)) {
         ReportLeftAlone(path);
     } else {
         ReportDeleteError(code, path);
@@ -182,7 +196,7 @@ static void CleanLevelEntries(CleanLevel *level);
 // alone and reported, unless the whole source changed, which ends the
 // pair's cleanup.
 static void CleanBelow(PairFolders *pair, CleanLevel *above, SourceLevel *parent, const EntryPaths *paths,
-                       const char *sourceSub)
+                       const WCHAR *sourceSub)
 {
     CleanLevel below = {pair, above, paths->target, paths->targetFinal, NULL, false, false};
     SourceWalk walk = {pair, NULL, NULL, false};
@@ -201,15 +215,12 @@ static void CleanBelow(PairFolders *pair, CleanLevel *above, SourceLevel *parent
     CloseSourceLevel(&source);
 }
 
-// Handles a target entry whose name the file functions cannot take: kept,
-// and reported unless the source holds it too (the mirror reported it there).
-static void KeepUnaddressable(const CleanLevel *level, const char *name, bool folder, bool inSource)
+// Handles a target entry whose name ordinary paths cannot take: kept, and
+// reported unless the source holds it too (the mirror reported it there).
+static void KeepUnaddressable(const EntryPaths *paths, bool inSource)
 {
-    char shown[PATH_TEXT_MAX];
-    if (!inSource) {
-        snprintf(shown, sizeof shown, "%s%s%s", level->target, name, folder ? "\\" : "");
-        ReportLeftAlone(shown);
-    }
+    if (!inSource)
+        ReportLeftAlone(paths->target);
 }
 
 // Handles one target entry. The program's temporary file is removed without
@@ -219,16 +230,21 @@ static void KeepUnaddressable(const CleanLevel *level, const char *name, bool fo
 static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
 {
     const ListedEntry *entry = &targets->entries[index];
-    const char *name = EntryName(targets, index);
+    const WCHAR *name = EntryName(targets, index);
     bool folder = IsFolderEntry(entry->attributes), link = IsLinkEntry(entry->attributes);
     EntryPaths paths;
-    bool fits = BuildPaths(level, name, folder, &paths);
-    if (fits && IsLeftover(name, entry->attributes) && RemoveLeftover(paths.target) == ERROR_SUCCESS)
+    if (!BuildPaths(level, name, folder, &paths)) {
+        ReleasePaths(&paths);
         return;
-    char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
+    }
+    if (IsLeftover(name, entry->attributes) && RemoveLeftover(paths.target) == ERROR_SUCCESS) {
+        ReleasePaths(&paths);
+        return;
+    }
+    WCHAR *sourcePath = NULL, *targetPath = NULL;
     int counterpart = level->source == NULL ? -1 : ChosenSpelling(&level->source->names, &level->source->listing, name);
-    if (!fits || !NameAddressable(name, entry->exactName)) {
-        KeepUnaddressable(level, name, folder, counterpart >= 0);
+    if (!NameAddressable(name)) {
+        KeepUnaddressable(&paths, counterpart >= 0);
     } else if (counterpart < 0 && !folder) {
         if (MayDelete(level, false))
             DeleteTargetFile(paths.target, paths.targetFinal);
@@ -240,9 +256,12 @@ static void CleanEntry(CleanLevel *level, const FolderLevel *targets, int index)
         if (MayDelete(level, true))
             RemoveTargetFolder(&paths);
     } else if (folder && !link && IsFolderEntry(level->source->listing.entries[counterpart].attributes) &&
-               JudgeSourceEntry(level->source, counterpart, sourcePath, targetPath) == TAKE) {
+               JudgeSourceEntry(level->source, counterpart, &sourcePath, &targetPath) == TAKE) {
         CleanBelow(level->pair, level, level->source, &paths, sourcePath);
     }
+    MemoryFree(sourcePath);
+    MemoryFree(targetPath);
+    ReleasePaths(&paths);
     if (!folder)
         CheckedTargetFiles++;
     RefreshDisplay();
@@ -262,17 +281,18 @@ static void CleanLevelEntries(CleanLevel *level)
 }
 
 // True when folder holds a file at any depth (links are not entered).
-static bool HoldsFile(const char *folder)
+static bool HoldsFile(const WCHAR *folder)
 {
     FolderLevel level;
-    char below[PATH_TEXT_MAX];
     bool holds = false;
     ReadFolderLevel(folder, &level);
     for (int i = 0; i < level.count && !holds; i++) {
         DWORD attributes = level.entries[i].attributes;
-        holds = !IsFolderEntry(attributes) ||
-                (!IsLinkEntry(attributes) && JoinPath(below, sizeof below, folder, EntryName(&level, i), "\\") &&
-                 HoldsFile(below));
+        WCHAR *below = IsFolderEntry(attributes) && !IsLinkEntry(attributes)
+                           ? WideJoin(folder, EntryName(&level, i), L"\\")
+                           : NULL;
+        holds = !IsFolderEntry(attributes) || (below != NULL && HoldsFile(below));
+        MemoryFree(below);
     }
     ReleaseFolderLevel(&level);
     return holds;
@@ -284,7 +304,7 @@ static bool HoldsFile(const char *folder)
 static bool SourceHoldsFilesOrUserAgrees(const PairFolders *pair)
 {
     char question[NOTICE_TEXT_MAX];
-    if (pair->fileCount > 0 || !HoldsFile(pair->target))
+    if (pair->fileCount > 0 || !HoldsFile(pair->targetPath))
         return true;
     snprintf(question, sizeof question, EMPTY_SOURCE_QUESTION, pair->source, pair->target);
     return AskRunQuestion(question);
@@ -297,10 +317,10 @@ void CleanTargetFolder(PairFolders *pair)
     if (IsCancelRequested() || pair->cleanupStopped || !pair->targetIdentity.known ||
         !SourceHoldsFilesOrUserAgrees(pair))
         return;
-    CleanLevel top = {pair, NULL, pair->target, pair->targetIdentity.finalPath, NULL, false, false};
+    CleanLevel top = {pair, NULL, pair->targetPath, pair->targetIdentity.finalPath, NULL, false, false};
     SourceWalk walk = {pair, NULL, NULL, false};
     SourceLevel source;
-    if (OpenSourceLevel(&source, &walk, NULL, pair->source, pair->target) != ERROR_SUCCESS) {
+    if (OpenSourceLevel(&source, &walk, NULL, pair->sourcePath, pair->targetPath) != ERROR_SUCCESS) {
         SourceStillLearnt(pair);
     } else {
         top.source = &source;
@@ -310,19 +330,21 @@ void CleanTargetFolder(PairFolders *pair)
     FlushDisplay();
 }
 
-bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char *targetFinal)
+bool CleanAwayTargetFolder(PairFolders *pair, const WCHAR *targetSub, const WCHAR *targetFinal)
 {
-    EntryPaths paths;
-    if (!CopyText(paths.target, sizeof paths.target, targetSub) ||
-        !WithoutTrailingBackslash(targetSub, paths.targetName, sizeof paths.targetName) ||
-        !CopyText(paths.targetFinal, sizeof paths.targetFinal, targetFinal))
-        return false;
-    CleanLevel away = {pair, NULL, targetSub, targetFinal, NULL, false, false};
-    CleanBelow(pair, &away, NULL, &paths, NULL);
-    return MayDelete(&away, true) && RemoveTargetFolder(&paths);
+    EntryPaths paths = {WideCopy(targetSub), WideCopy(targetSub), WideCopy(targetFinal)};
+    bool removed = false;
+    if (paths.target != NULL && paths.targetName != NULL && paths.targetFinal != NULL) {
+        paths.targetName[wcslen(paths.targetName) - 1] = 0; // without its trailing backslash
+        CleanLevel away = {pair, NULL, targetSub, targetFinal, NULL, false, false};
+        CleanBelow(pair, &away, NULL, &paths, NULL);
+        removed = MayDelete(&away, true) && RemoveTargetFolder(&paths);
+    }
+    ReleasePaths(&paths);
+    return removed;
 }
 
-DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal)
+DWORD CleanAwayTargetFile(PairFolders *pair, const WCHAR *targetFile, const WCHAR *targetFinal)
 {
     CleanLevel away = {pair, NULL, targetFile, targetFinal, NULL, false, false};
     CheckedTargetFiles++;

@@ -3,13 +3,15 @@
 #include "copyfile.h"
 #include "chunkcopy.h"
 #include "listing.h"
-#include "names.h"
-#include "base/paths.h"
+#include "base/longpath.h"
+#include "base/memory.h"
+#include "base/widetext.h"
 #include <string.h>
+#include <wchar.h>
 
-const char TEMPORARY_COPY_NAME[] = "~krmx-4f1c9a.tmp";
+const WCHAR TEMPORARY_COPY_NAME[] = L"~krmx-4f1c9a.tmp";
 
-// True when running under Wine, whose CopyFileExA lacks progress and cancel.
+// True when running under Wine, whose CopyFileExW lacks progress and cancel.
 static CopyMethod MethodOfThisPlatform()
 {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL ? OWN_COPY : PLATFORM_COPY;
@@ -26,14 +28,14 @@ static DWORD Outcome(BOOL succeeded)
 // The platform's copy of source to a new file target, then whether the
 // source held still meanwhile (SOURCE_CHANGED when not), told by a handle
 // on it that shares everything and is held for the whole copy.
-static DWORD PlatformCopyWatched(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
+static DWORD PlatformCopyWatched(const WCHAR *source, const WCHAR *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
                                  FILE_BASIC_INFO *info)
 {
     LARGE_INTEGER size;
     HANDLE watched = OpenWatchedSource(source, info, &size);
     if (watched == INVALID_HANDLE_VALUE)
         return GetLastError();
-    DWORD code = Outcome(CopyFileExA(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) &&
+    DWORD code = Outcome(CopyPath(source, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS) &&
                          SourceHeldStill(watched, info, &size));
     CloseHandle(watched);
     return code;
@@ -41,7 +43,7 @@ static DWORD PlatformCopyWatched(const char *source, const char *target, LPPROGR
 
 // Copies source to a file target lacks, with the chosen copy; a copy of a
 // source that changed meanwhile is removed.
-static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+static DWORD CopyNew(const WCHAR *source, const WCHAR *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
 {
     if (ReplacementCopy == OWN_COPY)
         return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
@@ -56,14 +58,14 @@ static DWORD CopyNew(const char *source, const char *target, LPPROGRESS_ROUTINE 
 // gave it and the source's last-write time (info). A read-only copy cannot
 // be opened for writing, so the attribute is cleared first and set again
 // through the open handle.
-static DWORD FlushCopy(const char *temporary, const FILE_BASIC_INFO *info)
+static DWORD FlushCopy(const WCHAR *temporary, const FILE_BASIC_INFO *info)
 {
-    DWORD attributes = GetFileAttributesA(temporary);
+    DWORD attributes = AttributesOf(temporary);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return GetLastError();
-    if ((attributes & FILE_ATTRIBUTE_READONLY) && !SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL))
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !SetAttributesAt(temporary, FILE_ATTRIBUTE_NORMAL))
         return GetLastError();
-    HANDLE written = CreateFileA(temporary, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE written = OpenPath(temporary, GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, OPEN_EXISTING, 0);
     if (written == INVALID_HANDLE_VALUE)
         return GetLastError();
     FILE_BASIC_INFO basic = {}; // times of 0 stay as they are
@@ -79,7 +81,7 @@ static DWORD FlushCopy(const char *temporary, const FILE_BASIC_INFO *info)
 // moves it over target; a cancel is honoured before the copy begins, since
 // not every platform's copy honours its flag, and what a failed copy wrote
 // is removed, since not every platform's copy removes it itself.
-static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, const char *target,
+static DWORD ReplaceWithPlatformCopy(const WCHAR *source, const WCHAR *temporary, const WCHAR *target,
                                      LPPROGRESS_ROUTINE progress, LPBOOL cancel, ULONGLONG folderIndex)
 {
     if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
@@ -92,14 +94,14 @@ static DWORD ReplaceWithPlatformCopy(const char *source, const char *temporary, 
         code = FlushCopy(temporary, &info);
     if (code == ERROR_SUCCESS)
         code = Outcome(FolderStillAt(target, folderIndex) &&
-                       MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+                       MovePath(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (code != ERROR_SUCCESS)
         RemoveLeftover(temporary);
     return code;
 }
 
 // Copies source over target through the temporary file, with the chosen copy.
-static DWORD Replace(const char *source, const char *temporary, const char *target, LPPROGRESS_ROUTINE progress,
+static DWORD Replace(const WCHAR *source, const WCHAR *temporary, const WCHAR *target, LPPROGRESS_ROUTINE progress,
                      LPBOOL cancel, ULONGLONG folderIndex)
 {
     if (ReplacementCopy == OWN_COPY)
@@ -108,25 +110,26 @@ static DWORD Replace(const char *source, const char *temporary, const char *targ
     return ReplaceWithPlatformCopy(source, temporary, target, progress, cancel, folderIndex);
 }
 
-// The temporary file beside target; false when its path does not fit.
-static bool TemporaryBeside(const char *target, char *out, size_t size)
+// The temporary file beside target, in a block of its own; NULL when its
+// path would be too long or memory is short.
+static WCHAR *TemporaryBeside(const WCHAR *target)
 {
-    const char *slash = strrchr(target, '\\');
-    size_t folderLength = slash == NULL ? 0 : (size_t)(slash - target) + 1;
-    if (folderLength + sizeof TEMPORARY_COPY_NAME > size || !NameBesideWithinLimit(target, TEMPORARY_COPY_NAME))
-        return false;
-    memcpy(out, target, folderLength);
-    memcpy(out + folderLength, TEMPORARY_COPY_NAME, sizeof TEMPORARY_COPY_NAME);
-    return true;
+    WCHAR *folder = WideCopy(target);
+    if (folder == NULL)
+        return NULL;
+    folder[LastPartW(folder) - folder] = 0;
+    WCHAR *temporary = WideJoin(folder, TEMPORARY_COPY_NAME);
+    MemoryFree(folder);
+    return temporary;
 }
 
 // True when another program holds target open so that it cannot be
 // deleted: the platform's rename then says "access denied", where the
 // platform's copy would have said "in use".
-static bool HeldOpenByAnother(const char *target)
+static bool HeldOpenByAnother(const WCHAR *target)
 {
-    HANDLE handle = CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    HANDLE handle = OpenPath(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
     if (handle != INVALID_HANDLE_VALUE) {
         CloseHandle(handle);
         return false;
@@ -136,15 +139,15 @@ static bool HeldOpenByAnother(const char *target)
 
 // A temporary file that a killed run left behind is removed and the copy tried again; a folder or link of its
 // name stops the replacement.
-DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
+DWORD CopyOverTarget(const WCHAR *source, const WCHAR *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
                      LPBOOL cancel, ULONGLONG folderIndex)
 {
-    char temporary[PATH_TEXT_MAX];
-    DWORD attributes = targetMissing ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(target);
+    DWORD attributes = targetMissing ? INVALID_FILE_ATTRIBUTES : AttributesOf(target);
     if (attributes == INVALID_FILE_ATTRIBUTES && (targetMissing || GetLastError() == ERROR_FILE_NOT_FOUND))
         return CopyNew(source, target, progress, cancel);
     DWORD before = 0;
-    if (!TemporaryBeside(target, temporary, sizeof temporary))
+    WCHAR *temporary = TemporaryBeside(target);
+    if (temporary == NULL)
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD code = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
                      ? ClearReadOnlyName(target, &before)
@@ -164,28 +167,29 @@ DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing,
         SetAttributesBack(target, before);
     if (code == ERROR_ACCESS_DENIED && HeldOpenByAnother(target))
         code = ERROR_SHARING_VIOLATION;
+    MemoryFree(temporary);
     return code;
 }
 
-bool IsLeftover(const char *name, DWORD attributes)
+bool IsLeftover(const WCHAR *name, DWORD attributes)
 {
-    return !IsFolderEntry(attributes) && !IsLinkEntry(attributes) && EqualNoCase(name, TEMPORARY_COPY_NAME);
+    return !IsFolderEntry(attributes) && !IsLinkEntry(attributes) && EqualNoCaseW(name, TEMPORARY_COPY_NAME);
 }
 
-DWORD RemoveLeftover(const char *path)
+DWORD RemoveLeftover(const WCHAR *path)
 {
-    DWORD attributes = GetFileAttributesA(path);
-    const char *slash = strrchr(path, '\\');
+    DWORD attributes = AttributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return ERROR_FILE_NOT_FOUND;
-    if (!IsLeftover(slash != NULL ? slash + 1 : path, attributes))
+    if (!IsLeftover(LastPartW(path), attributes))
         return ERROR_FILE_EXISTS;
     return RemoveFileName(path, NULL);
 }
 
-void RemoveLeftoverIn(const char *folder)
+void RemoveLeftoverIn(const WCHAR *folder)
 {
-    char path[PATH_TEXT_MAX];
-    if (JoinPath(path, sizeof path, folder, TEMPORARY_COPY_NAME))
+    WCHAR *path = WideJoin(folder, TEMPORARY_COPY_NAME);
+    if (path != NULL)
         RemoveLeftover(path);
+    MemoryFree(path);
 }

@@ -8,9 +8,9 @@
 
 // Name of the temporary file a copy is written to before it takes its
 // target's place; one per target folder, a name no person would choose.
-extern const char TEMPORARY_COPY_NAME[];
+extern const WCHAR TEMPORARY_COPY_NAME[];
 
-// Which copy writes the files: the platform's CopyFileExA (with a move into
+// Which copy writes the files: the platform's CopyFileExW (with a move into
 // place), or the program's own routine where CopyFileExA neither reports
 // progress nor honours its cancel flag (Wine). Chosen once at start; tests
 // may set it to run either branch.
@@ -29,18 +29,18 @@ extern CopyMethod ReplacementCopy;
 // found no target, which saves asking again. A replacement is renamed into
 // place only while target's folder has the file index folderIndex (0: not
 // checked), else TARGET_FOLDER_CHANGED. Returns 0 or the error.
-DWORD CopyOverTarget(const char *source, const char *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
+DWORD CopyOverTarget(const WCHAR *source, const WCHAR *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
                      LPBOOL cancel, ULONGLONG folderIndex = 0);
 
 // True for a leftover of a killed run: a plain file (not a folder, not a
 // link) with the temporary file's name in any letter case.
-bool IsLeftover(const char *name, DWORD attributes);
+bool IsLeftover(const WCHAR *name, DWORD attributes);
 
 // Removes the temporary file a killed run left at path: only a file, never
 // a folder or a link of that name (they are the user's: ERROR_FILE_EXISTS),
 // whatever its attributes. Returns 0, ERROR_FILE_NOT_FOUND when there is
 // none, or why it stays.
-DWORD RemoveLeftover(const char *path);
+DWORD RemoveLeftover(const WCHAR *path);
 
 // Removes such a leftover in folder (ending in a backslash).
-void RemoveLeftoverIn(const char *folder);
+void RemoveLeftoverIn(const WCHAR *folder);

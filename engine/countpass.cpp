@@ -24,7 +24,7 @@ int CountSourceFiles(PairFolders *pair)
     return sum;
 }
 
-int CountFilesBelow(SourceLevel *level, const char *sourceSub, const char *targetSub)
+int CountFilesBelow(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub)
 {
     int sum = 0;
     WalkBelowWith(level, sourceSub, targetSub, CountEntry, &sum);

@@ -1,16 +1,13 @@
-// Listing one folder level through the wide functions, so that a name the
-// code page lacks is recognised instead of being replaced by a look-alike.
+// Listing one folder level through the wide functions, at any path length.
 #include "listing.h"
+#include "base/longpath.h"
 #include "base/memory.h"
-#include "base/paths.h"
+#include "base/widetext.h"
 #include "runstate.h"
 #include <string.h>
+#include <wchar.h>
 
-enum {
-    FIRST_ENTRY_CAPACITY = 64,
-    FIRST_NAME_POOL = 4096,
-    ANSI_NAME_MAX = 2 * MAX_PATH // a name of a double-byte code page
-};
+enum { FIRST_ENTRY_CAPACITY = 64, FIRST_NAME_POOL = 4096 };
 
 // True for the entries "." and "..".
 static bool IsDotEntry(const WCHAR *name)
@@ -19,36 +16,16 @@ static bool IsDotEntry(const WCHAR *name)
 }
 
 // Starts the wide listing of folder ("*.*"); INVALID_HANDLE_VALUE with *code set.
-static HANDLE OpenListing(const char *folder, WIN32_FIND_DATAW *entry, DWORD *code)
+static HANDLE OpenListing(const WCHAR *folder, WIN32_FIND_DATAW *entry, DWORD *code)
 {
-    WCHAR pattern[PATH_TEXT_MAX];
-    int length = MultiByteToWideChar(CP_ACP, 0, folder, -1, pattern, PATH_TEXT_MAX - 3);
-    if (length == 0) {
-        *code = ERROR_FILENAME_EXCED_RANGE;
-        return INVALID_HANDLE_VALUE;
-    }
-    wcscpy(pattern + length - 1, L"*.*");
-    HANDLE listing = FindFirstFileW(pattern, entry);
-    *code = listing == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    WCHAR *pattern = WideJoin(folder, L"*.*");
+    HANDLE listing = pattern != NULL ? FindFirstAt(pattern, entry) : INVALID_HANDLE_VALUE;
+    *code = pattern == NULL ? ERROR_FILENAME_EXCED_RANGE : listing == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    MemoryFree(pattern);
     return listing;
 }
 
-// Converts a listed name to the code page once; false when it has no exact
-// form there (the default character then stands in for what is missing).
-static bool ConvertName(const WCHAR *wide, char *out, size_t size)
-{
-    BOOL usedDefault = FALSE;
-    bool utf8 = GetACP() == CP_UTF8; // takes neither the flag nor the question
-    int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, out, (int)size, NULL,
-                                     utf8 ? NULL : &usedDefault);
-    if (length == 0) {
-        out[0] = 0;
-        return false;
-    }
-    return !usedDefault;
-}
-
-// Makes room for one more entry and a name of length bytes; false when memory is short.
+// Makes room for one more entry and a name of length characters; false when memory is short.
 static bool Reserve(FolderLevel *level, size_t length)
 {
     if (level->count == level->capacity) {
@@ -63,10 +40,10 @@ static bool Reserve(FolderLevel *level, size_t length)
         size_t size = level->namesSize == 0 ? (size_t)FIRST_NAME_POOL : level->namesSize * 2;
         while (size < level->namesUsed + length)
             size *= 2;
-        void *names = MemoryResize(level->names, size);
+        void *names = MemoryResize(level->names, size * sizeof(WCHAR));
         if (names == NULL)
             return false;
-        level->names = (char *)names;
+        level->names = (WCHAR *)names;
         level->namesSize = size;
     }
     return true;
@@ -75,9 +52,7 @@ static bool Reserve(FolderLevel *level, size_t length)
 // Appends one listed entry to the level; false when memory is short.
 static bool AddEntry(FolderLevel *level, const WIN32_FIND_DATAW *found)
 {
-    char name[ANSI_NAME_MAX];
-    bool exact = ConvertName(found->cFileName, name, sizeof name);
-    size_t length = strlen(name) + 1;
+    size_t length = wcslen(found->cFileName) + 1;
     if (!Reserve(level, length))
         return false;
     ListedEntry *entry = &level->entries[level->count++];
@@ -85,13 +60,12 @@ static bool AddEntry(FolderLevel *level, const WIN32_FIND_DATAW *found)
     entry->lastWriteTime = found->ftLastWriteTime;
     entry->size = ((ULONGLONG)found->nFileSizeHigh << 32) | found->nFileSizeLow;
     entry->nameOffset = level->namesUsed;
-    entry->exactName = exact;
-    memcpy(level->names + level->namesUsed, name, length);
+    memcpy(level->names + level->namesUsed, found->cFileName, length * sizeof(WCHAR));
     level->namesUsed += length;
     return true;
 }
 
-DWORD ReadFolderLevel(const char *folder, FolderLevel *level)
+DWORD ReadFolderLevel(const WCHAR *folder, FolderLevel *level)
 {
     WIN32_FIND_DATAW found;
     DWORD code;
@@ -123,7 +97,7 @@ void ReleaseFolderLevel(FolderLevel *level)
     memset(level, 0, sizeof *level);
 }
 
-DWORD ProbeFolder(const char *folder, bool *holdsEntry)
+DWORD ProbeFolder(const WCHAR *folder, bool *holdsEntry)
 {
     WIN32_FIND_DATAW found;
     DWORD code;

@@ -2,24 +2,20 @@
 #pragma once
 #include <windows.h>
 
-// One entry of a listed level. Its name is the ANSI form of what the file
-// system holds, converted once without best-fit look-alikes: a name without
-// an exact ANSI form carries the code page's default character and has
-// exactName false, so no step ever acts on a look-alike.
+// One entry of a listed level, named by the wide name the file system holds.
 struct ListedEntry {
     DWORD attributes;
     FILETIME lastWriteTime;
     ULONGLONG size;
-    size_t nameOffset; // into the level's name pool
-    bool exactName;
+    size_t nameOffset; // into the level's name pool, in characters
 };
 
 // The entries of one folder level in the platform's order, "." and ".." left out.
 struct FolderLevel {
     ListedEntry *entries;
     int count, capacity;
-    char *names;
-    size_t namesUsed, namesSize;
+    WCHAR *names;
+    size_t namesUsed, namesSize; // in characters
 };
 
 // Reads the level of folder ("*.*") as a pass's walk fetches it: the reading
@@ -28,18 +24,18 @@ struct FolderLevel {
 // cannot start (the level is then empty) or of a fetch that failed before
 // the end (the level holds what came before). ReleaseFolderLevel frees what
 // it holds either way.
-DWORD ReadFolderLevel(const char *folder, FolderLevel *level);
+DWORD ReadFolderLevel(const WCHAR *folder, FolderLevel *level);
 void ReleaseFolderLevel(FolderLevel *level);
 
 // The name of entry index of level.
-inline const char *EntryName(const FolderLevel *level, int index)
+inline const WCHAR *EntryName(const FolderLevel *level, int index)
 {
     return level->names + level->entries[index].nameOffset;
 }
 
 // Starts the listing of folder and tells in *holdsEntry whether it lists any
 // entry but "." and ".."; returns 0, or the error of a listing that cannot start.
-DWORD ProbeFolder(const char *folder, bool *holdsEntry);
+DWORD ProbeFolder(const WCHAR *folder, bool *holdsEntry);
 
 // True for an entry that is a folder.
 inline bool IsFolderEntry(DWORD attributes)

@@ -3,9 +3,13 @@
 #include "copyfile.h"
 #include "display.h"
 #include "listing.h"
+#include "names.h"
 #include "notices.h"
 #include "ownfiles.h"
+#include "base/longpath.h"
+#include "base/memory.h"
 #include "base/paths.h"
+#include "base/widetext.h"
 #include "removal.h"
 #include "runstate.h"
 #include "sourcewalk.h"
@@ -63,15 +67,16 @@ static bool TargetFolderHeld(SourceLevel *level);
 // changes again is left alone for this run, without a prompt. A target
 // folder swapped before the rename stops the pair, as a swap found before
 // the copy does.
-static void CopyStep(SourceLevel *level, const char *sourceFile, const char *targetFile, const WalkEntry *walked,
+static void CopyStep(SourceLevel *level, const WCHAR *sourceFile, const WCHAR *targetFile, const WalkEntry *walked,
                      bool targetMissing)
 {
-    const char *root = ((const MirrorRun *)level->walk->context)->pair->source;
+    const WCHAR *root = ((const MirrorRun *)level->walk->context)->pair->sourcePath;
     ULONGLONG folderIndex = level->targetLearnt ? level->targetIndex : 0;
-    char sizeText[SIZE_TEXT_MAX];
+    char sizeText[SIZE_TEXT_MAX], name[STATUS_TEXT_MAX];
     char fileText[STATUS_TEXT_MAX];
     FormatFileSize(walked->entry->size, sizeText, sizeof sizeText);
-    snprintf(fileText, sizeof fileText, CURRENT_FILE_FORMAT, walked->name, sizeText);
+    AnsiFromWide(walked->name, name, sizeof name);
+    snprintf(fileText, sizeof fileText, CURRENT_FILE_FORMAT, name, sizeText);
     RecordCurrentFile(fileText);
     RecordFileProgress(0);
     if (walked->entry->size >= LARGE_COPY_BYTES)
@@ -106,6 +111,10 @@ static void CopyStep(SourceLevel *level, const char *sourceFile, const char *tar
             ReportListingError(rootCode, root);
             return;
         }
+        if (PathRefused(code, targetFile) || PathRefused(code, sourceFile)) {
+            ReportLeftAlone(sourceFile);
+            return;
+        }
         int answer = AskCopyError(code, sourceFile, targetFile);
         if (answer == IDRETRY)
             continue;
@@ -119,7 +128,7 @@ static void CopyStep(SourceLevel *level, const char *sourceFile, const char *tar
 
 // Counts the files of a source folder the mirror leaves alone as processed,
 // so that a finished run's counters add up.
-static void LeaveFolderAlone(SourceLevel *level, const char *sourceSub, const char *targetSub)
+static void LeaveFolderAlone(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub)
 {
     ProcessedFiles += CountFilesBelow(level, sourceSub, targetSub);
 }
@@ -127,29 +136,28 @@ static void LeaveFolderAlone(SourceLevel *level, const char *sourceSub, const ch
 // Removes the target folder standing where the source has a file, when the
 // run may; true when it is gone. Otherwise the source file is reported
 // (what the folder kept has reported itself).
-static bool ClearFolderInTheWay(SourceLevel *level, const char *sourceFile, const char *targetFile)
+static bool ClearFolderInTheWay(SourceLevel *level, const WCHAR *sourceFile, const WCHAR *targetFile)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
-    char targetSub[PATH_TEXT_MAX], targetFinal[PATH_TEXT_MAX];
-    if (run->resolveKinds && JoinPath(targetSub, sizeof targetSub, targetFile, "\\") &&
-        FinalPathInTarget(run->pair, targetFile, targetFinal, sizeof targetFinal) &&
-        CleanAwayTargetFolder(run->pair, targetSub, targetFinal))
-        return true;
-    if (!IsCancelRequested())
+    WCHAR *targetSub = run->resolveKinds ? WideJoin(targetFile, L"\\") : NULL;
+    WCHAR *targetFinal = targetSub != NULL ? FinalPathInTarget(run->pair, targetFile) : NULL;
+    bool cleared = targetFinal != NULL && CleanAwayTargetFolder(run->pair, targetSub, targetFinal);
+    MemoryFree(targetSub);
+    MemoryFree(targetFinal);
+    if (!cleared && !IsCancelRequested())
         ReportLeftAlone(sourceFile);
-    return false;
+    return cleared;
 }
 
 // Removes the target file standing where the source has a folder, when the
 // run may; true when it is gone. Otherwise one line tells of the conflict:
 // the target's, when a link there was kept, else the source folder's.
-static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const char *targetName)
+static bool ClearFileInTheWay(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetName)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
-    char targetFinal[PATH_TEXT_MAX];
-    DWORD code = ERROR_CANCELLED;
-    if (run->resolveKinds && FinalPathInTarget(run->pair, targetName, targetFinal, sizeof targetFinal))
-        code = CleanAwayTargetFile(run->pair, targetName, targetFinal);
+    WCHAR *targetFinal = run->resolveKinds ? FinalPathInTarget(run->pair, targetName) : NULL;
+    DWORD code = targetFinal != NULL ? CleanAwayTargetFile(run->pair, targetName, targetFinal) : ERROR_CANCELLED;
+    MemoryFree(targetFinal);
     if (code == ERROR_SUCCESS)
         return true;
     if (code != LINK_KEPT && !IsCancelRequested())
@@ -169,7 +177,6 @@ static bool ClearFileInTheWay(SourceLevel *level, const char *sourceSub, const c
 static bool TargetFolderHeld(SourceLevel *level)
 {
     MirrorRun *run = (MirrorRun *)level->walk->context;
-    char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX], text[NOTICE_TEXT_MAX];
     ULONGLONG index = 0;
     if (run->targetSwapped)
         return false;
@@ -179,21 +186,22 @@ static bool TargetFolderHeld(SourceLevel *level)
         if (FileIndexAt(level->target, &index) && index == level->targetIndex)
             return true;
     } else {
-        level->targetHeld = CreateFileA(level->target, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-        level->targetLearnt = level->targetHeld != INVALID_HANDLE_VALUE && FileIndexOf(level->targetHeld, &index) &&
-                              FinalPathOf(level->targetHeld, actual, sizeof actual) &&
-                              FinalPathInTarget(run->pair, level->target, expected, sizeof expected) &&
-                              EqualNoCase(expected, actual);
+        level->targetHeld = OpenPath(level->target, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+        bool open = level->targetHeld != INVALID_HANDLE_VALUE && FileIndexOf(level->targetHeld, &index);
+        WCHAR *actual = open ? FinalPathOf(level->targetHeld) : NULL;
+        WCHAR *expected = actual != NULL ? FinalPathInTarget(run->pair, level->target) : NULL;
+        level->targetLearnt = expected != NULL && EqualNoCaseW(expected, actual);
         level->targetIndex = index;
+        MemoryFree(actual);
+        MemoryFree(expected);
         if (level->targetLearnt)
             return true;
     }
     run->targetSwapped = true;
     run->pair->cleanupStopped = true;
     WriteLogLine(LOG_TARGET_CHANGED, level->target);
-    snprintf(text, sizeof text, TARGET_CHANGED_NOTE, level->target);
-    ShowRunNote(text, MB_ICONWARNING);
+    ShowPathNote(TARGET_CHANGED_NOTE, level->target, MB_ICONWARNING);
     return false;
 }
 
@@ -204,12 +212,12 @@ static bool TargetFolderHeld(SourceLevel *level)
 static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
-    const char *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
+    const WCHAR *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (level->targetCreated) {
         if (TargetFolderHeld(level))
             CopyStep(level, sourceFile, targetFile, walked, true);
-    } else if (!GetFileAttributesExA(targetFile, GetFileExInfoStandard, &target)) {
+    } else if (!AttributesAt(targetFile, &target)) {
         bool missing = GetLastError() == ERROR_FILE_NOT_FOUND;
         if (TargetFolderHeld(level))
             CopyStep(level, sourceFile, targetFile, walked, missing);
@@ -230,24 +238,34 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
 // (before its content is looked at, so empty folders appear too) and then
 // mirrored in turn. A folder link in the target is never entered; a folder
 // made by this walk holds nothing to ask about.
-static void MirrorSubFolder(SourceLevel *level, const char *sourceSub, const char *targetSub)
+static void MirrorSubFolder(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
-    char targetName[PATH_TEXT_MAX];
-    WithoutTrailingBackslash(targetSub, targetName, sizeof targetName);
-    DWORD attributes = level->targetCreated ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(targetName);
+    WCHAR *targetName = WideCopy(targetSub);
+    if (targetName == NULL)
+        return;
+    targetName[wcslen(targetName) - 1] = 0; // without its trailing backslash
+    DWORD attributes = level->targetCreated ? INVALID_FILE_ATTRIBUTES : AttributesOf(targetName);
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    bool fileInTheWay = exists && !IsFolderEntry(attributes) && !IsLinkEntry(attributes);
+    bool enter = true, created = false;
     if (exists && IsLinkEntry(attributes)) {
         ReportLeftAlone(targetSub);
+        enter = false;
+    } else if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName)) {
+        enter = false;
+    } else {
+        created = (!exists || fileInTheWay) && TargetFolderHeld(level) && MakeFolder(targetName);
+        if (!created && (!exists || fileInTheWay) && !run->targetSwapped && PathRefused(GetLastError(), targetName)) {
+            ReportLeftAlone(sourceSub); // a path the target's file system refuses
+            enter = false;
+        }
+    }
+    MemoryFree(targetName);
+    if (!enter) {
         LeaveFolderAlone(level, sourceSub, targetSub);
         return;
     }
-    bool fileInTheWay = exists && !IsFolderEntry(attributes);
-    if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName)) {
-        LeaveFolderAlone(level, sourceSub, targetSub);
-        return;
-    }
-    bool created = (!exists || fileInTheWay) && TargetFolderHeld(level) && CreateDirectoryA(targetName, NULL);
     if (IsCancelRequested())
         return;
     if (run->targetSwapped) {
@@ -265,7 +283,9 @@ static void MirrorEntry(SourceLevel *level, const WalkEntry *walked)
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
     if (walked->verdict == SKIP_QUIETLY)
         return;
-    if (run->targetSwapped) { // nothing more is written: what remains counts as processed
+    if (run->targetSwapped) { // nothing more is written: what was counted counts as processed
+        if (walked->verdict == LEAVE_ALONE)
+            return;
         if (IsFolderEntry(walked->entry->attributes))
             LeaveFolderAlone(level, walked->sourcePath, walked->targetPath);
         else
@@ -287,13 +307,13 @@ void MirrorFolder(PairFolders *pair, bool resolveKinds)
 {
     bool holdsEntry;
     if (IsCancelRequested()) {
-        DWORD code = ProbeFolder(pair->source, &holdsEntry);
+        DWORD code = ProbeFolder(pair->sourcePath, &holdsEntry);
         if (code != ERROR_SUCCESS)
-            ReportListingError(code, pair->source);
+            ReportListingError(code, pair->sourcePath);
         return;
     }
     if (!resolveKinds)
-        RemoveLeftoverIn(pair->target);
+        RemoveLeftoverIn(pair->targetPath);
     MirrorRun run = {pair, resolveKinds, false};
     WalkSource(pair, MirrorEntry, &run);
     FlushDisplay();

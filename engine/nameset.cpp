@@ -1,20 +1,32 @@
 // The names of one folder level, compared regardless of letter case.
 #include "nameset.h"
 #include "base/memory.h"
-#include "base/paths.h"
+#include "base/widetext.h"
 #include <string.h>
+#include <wchar.h>
+
+enum { ANSI_NAME_MAX = 4 * MAX_PATH }; // a name's ANSI form, UTF-8 included
 
 // The slot of name: the one holding a spelling of it, or the free one where it belongs.
-static size_t SlotOf(const NameSet *set, const FolderLevel *level, const char *name)
+static size_t SlotOf(const NameSet *set, const FolderLevel *level, const WCHAR *name)
 {
     size_t mask = set->slotCount - 1;
-    size_t i = HashNoCase(name) & mask;
-    while (set->slots[i] != 0 && !EqualNoCase(EntryName(level, set->slots[i] - 1), name))
+    size_t i = HashNoCaseW(name) & mask;
+    while (set->slots[i] != 0 && !EqualNoCaseW(EntryName(level, set->slots[i] - 1), name))
         i = (i + 1) & mask;
     return i;
 }
 
-// For twins the byte-wise first spelling wins.
+// True when spelling comes before other among twins: byte-wise by their
+// ANSI forms where both have an exact one, else in UTF-16 order.
+static bool ChosenBefore(const WCHAR *spelling, const WCHAR *other)
+{
+    char first[ANSI_NAME_MAX], second[ANSI_NAME_MAX];
+    if (ExactAnsiForm(spelling, first, sizeof first) && ExactAnsiForm(other, second, sizeof second))
+        return strcmp(first, second) < 0;
+    return wcscmp(spelling, other) < 0;
+}
+
 DWORD BuildNameSet(const FolderLevel *level, NameSet *set)
 {
     set->slots = NULL;
@@ -29,9 +41,9 @@ DWORD BuildNameSet(const FolderLevel *level, NameSet *set)
         return ERROR_NOT_ENOUGH_MEMORY;
     set->slotCount = count;
     for (int index = 0; index < level->count; index++) {
-        const char *name = EntryName(level, index);
+        const WCHAR *name = EntryName(level, index);
         size_t slot = SlotOf(set, level, name);
-        if (set->slots[slot] == 0 || strcmp(name, EntryName(level, set->slots[slot] - 1)) < 0)
+        if (set->slots[slot] == 0 || ChosenBefore(name, EntryName(level, set->slots[slot] - 1)))
             set->slots[slot] = index + 1;
     }
     return ERROR_SUCCESS;
@@ -45,7 +57,7 @@ void ReleaseNameSet(NameSet *set)
     set->slotCount = 0;
 }
 
-int ChosenSpelling(const NameSet *set, const FolderLevel *level, const char *name)
+int ChosenSpelling(const NameSet *set, const FolderLevel *level, const WCHAR *name)
 {
     if (set->slotCount == 0)
         return -1;

@@ -1,7 +1,8 @@
 // The names of one folder level as the file system compares them, regardless
 // of letter case. Of names that differ only in letter case (twins, possible
-// on shares and case-sensitive folders) one is chosen, the byte-wise first,
-// so that the choice does not depend on the listing order.
+// on shares and case-sensitive folders) one is chosen, so that the choice
+// does not depend on the listing order: the byte-wise first of their ANSI
+// forms where both have one, else the first in UTF-16 order.
 #pragma once
 #include "listing.h"
 
@@ -17,4 +18,4 @@ void ReleaseNameSet(NameSet *set);
 
 // The index of the chosen spelling of name in level, or -1 when level has
 // no name equal to it but for letter case.
-int ChosenSpelling(const NameSet *set, const FolderLevel *level, const char *name);
+int ChosenSpelling(const NameSet *set, const FolderLevel *level, const WCHAR *name);

@@ -6,9 +6,12 @@
 // Learns what the own files are; a path that is NULL or cannot be opened is left out.
 void IdentifyOwnFiles(const char *programPath, const char *autoSavePath, const char *logPath);
 
+// Forgets what the own files are (the run's end).
+void ForgetOwnFiles();
+
 // True when the entry called name at path is one of the own files. Only an
 // entry whose name is an own file's long or short name is asked about.
-bool IsOwnFile(const char *path, const char *name);
+bool IsOwnFile(const WCHAR *path, const WCHAR *name);
 
 // True when the entry called name at path is the log this run writes.
-bool IsRunLog(const char *path, const char *name);
+bool IsRunLog(const WCHAR *path, const WCHAR *name);

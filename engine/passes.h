@@ -12,7 +12,7 @@ struct SourceLevel;
 int CountSourceFiles(PairFolders *pair);
 
 // Counts the files below a taken sub-folder of level that a walk would take.
-int CountFilesBelow(SourceLevel *level, const char *sourceSub, const char *targetSub);
+int CountFilesBelow(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub);
 
 // Brings the pair's target tree up to date with its source tree. With
 // resolveKinds (the run cleans its targets) a target entry whose kind
@@ -26,13 +26,13 @@ void CleanTargetFolder(PairFolders *pair);
 // Removes the target folder targetSub (final path targetFinal), whose source
 // counterpart is no folder, with everything in it as the cleanup would; true
 // when it is gone.
-bool CleanAwayTargetFolder(PairFolders *pair, const char *targetSub, const char *targetFinal);
+bool CleanAwayTargetFolder(PairFolders *pair, const WCHAR *targetSub, const WCHAR *targetFinal);
 
 // Removes the target file targetFile (final path targetFinal), whose source
 // counterpart is a folder, logged and counted as the cleanup would; a link
 // kept is reported (LINK_KEPT), a failure cancels the run. Returns 0 or why
 // the file stays.
-DWORD CleanAwayTargetFile(PairFolders *pair, const char *targetFile, const char *targetFinal);
+DWORD CleanAwayTargetFile(PairFolders *pair, const WCHAR *targetFile, const WCHAR *targetFinal);
 
 // True when the cleanup passes of this run may run: the box is ticked and no
 // runnable pair's target overlaps another's folders; an overlap is warned about once.

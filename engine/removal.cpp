@@ -6,19 +6,28 @@
 // on the link itself, so a link is removed as a link.
 #include "removal.h"
 #include "base/identity.h"
-#include "base/paths.h"
+#include "base/longpath.h"
+#include "base/memory.h"
+#include "base/widetext.h"
 #include <string.h>
+#include <wchar.h>
 
-// The final path path would have if it were no link: its folder's final path and its name.
-static bool ExpectedFinalPath(const char *path, char *out, size_t size)
+// The final path path would have if it were no link: its folder's final
+// path and its name, in a block of its own; NULL when unknown.
+static WCHAR *ExpectedFinalPath(const WCHAR *path)
 {
-    char folder[PATH_TEXT_MAX];
-    const char *slash = strrchr(path, '\\');
-    Identity identity;
-    if (slash == NULL || !CopyText(folder, sizeof folder, path))
-        return false;
-    folder[slash - path + 1] = 0;
-    return Identify(folder, &identity) && JoinPath(out, size, identity.finalPath, slash);
+    const WCHAR *slash = wcsrchr(path, L'\\');
+    WCHAR *folder = slash != NULL ? WideCopy(path) : NULL;
+    Identity identity = {};
+    WCHAR *expected = NULL;
+    if (folder != NULL) {
+        folder[slash - path + 1] = 0;
+        if (Identify(folder, &identity))
+            expected = WideJoin(identity.finalPath, slash);
+    }
+    ForgetIdentity(&identity);
+    MemoryFree(folder);
+    return expected;
 }
 
 // Attributes that can be set on a file or folder.
@@ -55,10 +64,10 @@ static DWORD ClearReadOnly(HANDLE handle, DWORD *before)
 }
 
 // Opens path itself (never what a link points to), with the extra access asked for.
-static HANDLE OpenName(const char *path, DWORD extraAccess)
+static HANDLE OpenName(const WCHAR *path, DWORD extraAccess)
 {
-    return CreateFileA(path, FILE_READ_ATTRIBUTES | extraAccess, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    return OpenPath(path, FILE_READ_ATTRIBUTES | extraAccess, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 // Opens the name at path for access and for changing its attributes, and
@@ -66,27 +75,28 @@ static HANDLE OpenName(const char *path, DWORD extraAccess)
 // name has without a link); 0, LINK_KEPT or the platform's error. Some
 // servers refuse a read-only file to a handle that may change attributes,
 // yet let one without that right clear them: hence the second open.
-static DWORD OpenCheckedName(const char *path, const char *expectedFinal, DWORD access, HANDLE *handle)
+static DWORD OpenCheckedName(const WCHAR *path, const WCHAR *expectedFinal, DWORD access, HANDLE *handle)
 {
-    char expected[PATH_TEXT_MAX], actual[PATH_TEXT_MAX];
-    if (expectedFinal == NULL) {
-        if (!ExpectedFinalPath(path, expected, sizeof expected))
-            return LINK_KEPT;
-        expectedFinal = expected;
-    }
+    WCHAR *expected = expectedFinal == NULL ? ExpectedFinalPath(path) : NULL;
+    if (expectedFinal == NULL && expected == NULL)
+        return LINK_KEPT;
     *handle = OpenName(path, access | FILE_WRITE_ATTRIBUTES);
     if (*handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
         *handle = OpenName(path, access);
-    if (*handle == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    if (FinalPathOf(*handle, actual, sizeof actual) && EqualNoCase(actual, expectedFinal))
-        return ERROR_SUCCESS;
-    CloseHandle(*handle);
-    *handle = INVALID_HANDLE_VALUE;
-    return LINK_KEPT;
+    DWORD code = *handle == INVALID_HANDLE_VALUE ? GetLastError() : (DWORD)LINK_KEPT;
+    WCHAR *actual = *handle != INVALID_HANDLE_VALUE ? FinalPathOf(*handle) : NULL;
+    if (actual != NULL && EqualNoCaseW(actual, expectedFinal != NULL ? expectedFinal : expected))
+        code = ERROR_SUCCESS;
+    else if (*handle != INVALID_HANDLE_VALUE)
+        CloseHandle(*handle);
+    if (code != ERROR_SUCCESS)
+        *handle = INVALID_HANDLE_VALUE;
+    MemoryFree(actual);
+    MemoryFree(expected);
+    return code;
 }
 
-DWORD RemoveFileName(const char *path, const char *expectedFinal)
+DWORD RemoveFileName(const WCHAR *path, const WCHAR *expectedFinal)
 {
     HANDLE handle;
     DWORD before = 0;
@@ -105,7 +115,7 @@ DWORD RemoveFileName(const char *path, const char *expectedFinal)
     return code;
 }
 
-DWORD ClearReadOnlyName(const char *path, DWORD *before)
+DWORD ClearReadOnlyName(const WCHAR *path, DWORD *before)
 {
     HANDLE handle;
     DWORD code = OpenCheckedName(path, NULL, 0, &handle);
@@ -116,7 +126,7 @@ DWORD ClearReadOnlyName(const char *path, DWORD *before)
     return code;
 }
 
-void SetAttributesBack(const char *path, DWORD before)
+void SetAttributesBack(const WCHAR *path, DWORD before)
 {
     HANDLE handle;
     if (before != 0 && OpenCheckedName(path, NULL, 0, &handle) == ERROR_SUCCESS) {

@@ -13,12 +13,12 @@ enum { LINK_KEPT = 681 };
 // cleared through that handle first and set back when the removal fails;
 // a file with more than one name keeps it and is refused (ERROR_ACCESS_DENIED).
 // Returns 0, LINK_KEPT, or the platform's error.
-DWORD RemoveFileName(const char *path, const char *expectedFinal);
+DWORD RemoveFileName(const WCHAR *path, const WCHAR *expectedFinal);
 
 // Clears the read-only attribute of the file at path, checked as above, so
 // that it can be replaced; *before receives the attributes to set back with
 // SetAttributesBack when the replacement fails (0: none were changed).
 // Returns 0, LINK_KEPT, ERROR_ACCESS_DENIED for a file with more than one
 // name, or the platform's error.
-DWORD ClearReadOnlyName(const char *path, DWORD *before);
-void SetAttributesBack(const char *path, DWORD before);
+DWORD ClearReadOnlyName(const WCHAR *path, DWORD *before);
+void SetAttributesBack(const WCHAR *path, DWORD before);

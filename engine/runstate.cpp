@@ -1,10 +1,10 @@
 // Run flags, counters and the run log.
 #include "runstate.h"
-#include "base/paths.h"
+#include "base/memory.h"
 #include "base/texts.h"
+#include "base/widetext.h"
 #include <stdio.h>
-
-enum { LOG_LINE_MAX = 2000 }; // one run-log line
+#include <string.h>
 
 volatile BYTE RunActive = 0;
 volatile BOOL CancelRequested = 0;
@@ -29,25 +29,29 @@ void ResetCounters()
     LeftAloneEntries = 0;
 }
 
-void WriteLogLine(const char *prefix, const char *path)
+// A line is written whole, at any length, in one call.
+void WriteLogLine(const char *prefix, const WCHAR *path)
 {
-    char line[LOG_LINE_MAX];
     DWORD written = 0;
     if (LogFile == HFILE_ERROR)
         return;
-    int length = snprintf(line, sizeof line, "%s%s\r\n", prefix, path);
-    if (length < 0 || length >= (int)sizeof line)
-        return;
-    WriteFile((HANDLE)(INT_PTR)LogFile, line, (DWORD)length, &written, NULL);
+    char *shown = AnsiCopy(path);
+    size_t size = shown != NULL ? strlen(prefix) + strlen(shown) + 3 : 0;
+    char *line = size > 0 ? (char *)MemoryAlloc(size) : NULL;
+    int length = line != NULL ? snprintf(line, size, "%s%s\r\n", prefix, shown) : -1;
+    if (length > 0 && (size_t)length < size)
+        WriteFile((HANDLE)(INT_PTR)LogFile, line, (DWORD)length, &written, NULL);
+    MemoryFree(line);
+    MemoryFree(shown);
 }
 
-void ReportLeftAlone(const char *path)
+void ReportLeftAlone(const WCHAR *path)
 {
     LeftAloneEntries++;
     WriteLogLine(LOG_LEFT_ALONE, path);
 }
 
-void ReportChangedWhileCopied(const char *path)
+void ReportChangedWhileCopied(const WCHAR *path)
 {
     LeftAloneEntries++;
     WriteLogLine(LOG_CHANGED_WHILE_COPIED, path);

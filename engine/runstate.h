@@ -53,13 +53,13 @@ inline bool TakeExitAfterRun()
 // Sets the five counters and the count of entries left alone to zero.
 void ResetCounters();
 
-// Appends one log line (prefix, path, CR LF) when the log is open.
-void WriteLogLine(const char *prefix, const char *path);
+// Appends one log line (prefix, path in its ANSI form, CR LF) when the log is open.
+void WriteLogLine(const char *prefix, const WCHAR *path);
 
 // Records an entry the run leaves alone: its own log line, and one more in
 // LeftAloneEntries for the note at the end of the run.
-void ReportLeftAlone(const char *path);
+void ReportLeftAlone(const WCHAR *path);
 
 // Counts a source file left alone because it changed while it was copied,
 // twice in a row, and writes its own log line.
-void ReportChangedWhileCopied(const char *path);
+void ReportChangedWhileCopied(const WCHAR *path);

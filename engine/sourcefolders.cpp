@@ -3,14 +3,15 @@
 #include "listing.h"
 #include "base/identity.h"
 #include "base/memory.h"
-#include "base/paths.h"
+#include "base/longpath.h"
+#include "base/widetext.h"
 #include <string.h>
 
 enum { FIRST_FOLDER_SLOTS = 64 };
 
 // What a folder was when the count pass listed it.
 struct FolderMark {
-    char *path; // NULL: a free slot
+    WCHAR *path; // NULL: a free slot
     ULONGLONG fileIndex;
     LONGLONG creationTime;
     bool heldEntries;
@@ -22,11 +23,11 @@ static size_t MarkSlots = 0, MarkCount = 0;
 // Reads the identity of folder: its file index and creation time (the volume
 // serial is not asked, which costs Wine a millisecond a folder); false when
 // it cannot be opened.
-static bool ReadMark(const char *folder, FolderMark *mark)
+static bool ReadMark(const WCHAR *folder, FolderMark *mark)
 {
     FILE_BASIC_INFO basic;
-    HANDLE handle = CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    HANDLE handle = OpenPath(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     bool known = FileIndexOf(handle, &mark->fileIndex) &&
@@ -38,10 +39,10 @@ static bool ReadMark(const char *folder, FolderMark *mark)
 }
 
 // The slot of folder: the one holding it, or the free one where it belongs.
-static size_t SlotOf(const FolderMark *marks, size_t slots, const char *folder)
+static size_t SlotOf(const FolderMark *marks, size_t slots, const WCHAR *folder)
 {
-    size_t i = HashNoCase(folder) & (slots - 1);
-    while (marks[i].path != NULL && !EqualNoCase(marks[i].path, folder))
+    size_t i = HashNoCaseW(folder) & (slots - 1);
+    while (marks[i].path != NULL && !EqualNoCaseW(marks[i].path, folder))
         i = (i + 1) & (slots - 1);
     return i;
 }
@@ -62,17 +63,15 @@ static bool Grow()
     return true;
 }
 
-void LearnSourceFolder(const char *folder, bool heldEntries)
+void LearnSourceFolder(const WCHAR *folder, bool heldEntries)
 {
     FolderMark mark;
     if (!ReadMark(folder, &mark) || ((MarkCount + 1) * 2 > MarkSlots && !Grow()))
         return;
     FolderMark *slot = &Marks[SlotOf(Marks, MarkSlots, folder)];
     if (slot->path == NULL) {
-        size_t size = strlen(folder) + 1;
-        if ((mark.path = (char *)MemoryAlloc(size)) == NULL)
+        if ((mark.path = WideCopy(folder)) == NULL)
             return;
-        memcpy(mark.path, folder, size);
         MarkCount++;
     } else {
         mark.path = slot->path; // learnt again: the later listing counts
@@ -81,7 +80,7 @@ void LearnSourceFolder(const char *folder, bool heldEntries)
     *slot = mark;
 }
 
-bool SourceFolderUnchanged(const char *folder, bool byCreationTime)
+bool SourceFolderUnchanged(const WCHAR *folder, bool byCreationTime)
 {
     FolderMark now;
     bool holdsEntry = false;

@@ -8,14 +8,14 @@
 
 // Learns the folder (ending in a backslash) as it is now, and whether its
 // listing held any entry.
-void LearnSourceFolder(const char *folder, bool heldEntries);
+void LearnSourceFolder(const WCHAR *folder, bool heldEntries);
 
 // True when the folder is still the one learnt (file index, and with
 // byCreationTime, for a source on a volume of serial 0 where two disks give
 // one index, its creation time, which under Wine changes with the folder's
 // content, so a source edited during the run counts as changed: the safe
 // side) and, when it held entries, still holds one; false for a folder not learnt.
-bool SourceFolderUnchanged(const char *folder, bool byCreationTime);
+bool SourceFolderUnchanged(const WCHAR *folder, bool byCreationTime);
 
 // Forgets every folder learnt (the run's end).
 void ForgetSourceFolders();

@@ -4,25 +4,26 @@
 #include "names.h"
 #include "notices.h"
 #include "ownfiles.h"
-#include "base/paths.h"
+#include "base/memory.h"
+#include "base/widetext.h"
 #include "runstate.h"
 #include "sourcefolders.h"
-#include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
-DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source, const char *target)
+enum {
+    LONG_FORM_ROOM = 8 // "\\?\UNC\" before a path that is used in that form
+};
+
+DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const WCHAR *source,
+                      const WCHAR *target)
 {
+    memset(level, 0, sizeof *level);
     level->walk = walk;
     level->parent = parent;
     level->source = source;
     level->target = target;
-    level->targetCreated = false;
-    level->learnt = false;
-    level->identity.known = false;
-    level->targetLearnt = false;
     level->targetHeld = INVALID_HANDLE_VALUE;
-    level->names.slots = NULL;
-    level->names.slotCount = 0;
     DWORD code = ReadFolderLevel(source, &level->listing);
     if (code == ERROR_SUCCESS)
         code = BuildNameSet(&level->listing, &level->names);
@@ -35,93 +36,107 @@ void CloseSourceLevel(SourceLevel *level)
     if (level->targetHeld != INVALID_HANDLE_VALUE)
         CloseHandle(level->targetHeld);
     level->targetHeld = INVALID_HANDLE_VALUE;
+    ForgetIdentity(&level->identity);
     ReleaseNameSet(&level->names);
     ReleaseFolderLevel(&level->listing);
 }
 
-bool FinalPathInTarget(const PairFolders *pair, const char *targetPath, char *out, size_t size)
+WCHAR *FinalPathInTarget(const PairFolders *pair, const WCHAR *targetPath)
 {
     const Identity *target = &pair->targetIdentity;
-    return target->known && JoinPath(out, size, target->finalPath, "\\", targetPath + strlen(pair->target)) &&
-           WithoutTrailingBackslash(out, out, size);
+    WCHAR *out = target->known ? WideJoin(target->finalPath, L"\\", targetPath + wcslen(pair->targetPath)) : NULL;
+    size_t length = out != NULL ? wcslen(out) : 0;
+    if (length > 0 && out[length - 1] == L'\\')
+        out[length - 1] = 0;
+    return out;
 }
 
 // True when the folder link at linkPath leads back onto the walk's path, to
 // the pair's target, or nowhere: following it would never end, or would
 // mirror the target into itself.
-static bool LinkMustNotBeFollowed(SourceLevel *level, const char *linkPath)
+static bool LinkMustNotBeFollowed(SourceLevel *level, const WCHAR *linkPath)
 {
-    Identity link;
-    if (!Identify(linkPath, &link))
-        return true;
-    if (Nested(&link, &level->walk->pair->targetIdentity))
-        return true;
-    for (SourceLevel *on = level; on != NULL; on = on->parent) {
+    Identity link = {};
+    bool refused = !Identify(linkPath, &link) || Nested(&link, &level->walk->pair->targetIdentity);
+    for (SourceLevel *on = level; on != NULL && !refused; on = on->parent) {
         if (!on->learnt) {
             Identify(on->source, &on->identity);
             on->learnt = true;
         }
-        if (SameObject(&link, &on->identity) || LiesInside(&on->identity, &link))
-            return true;
+        refused = SameObject(&link, &on->identity) || LiesInside(&on->identity, &link);
     }
-    return false;
+    ForgetIdentity(&link);
+    return refused;
 }
 
-Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *targetPath)
+// True when path is too long for the platform, in the form it is used in.
+static bool TooLong(const WCHAR *path)
+{
+    return wcslen(path) + LONG_FORM_ROOM > WIDE_PATH_MAX;
+}
+
+Verdict JudgeSourceEntry(SourceLevel *level, int index, WCHAR **sourcePath, WCHAR **targetPath)
 {
     const ListedEntry *entry = &level->listing.entries[index];
-    const char *name = EntryName(&level->listing, index);
+    const WCHAR *name = EntryName(&level->listing, index);
     bool folder = IsFolderEntry(entry->attributes);
-    const char *tail = folder ? "\\" : "";
-    targetPath[0] = 0;
-    if (!JoinPath(sourcePath, PATH_TEXT_MAX, level->source, name, tail)) {
-        snprintf(sourcePath, PATH_TEXT_MAX, "%s%s%s", level->source, name, tail);
+    const WCHAR *tail = folder ? L"\\" : L"";
+    *sourcePath = WideJoin(level->source, name, tail);
+    *targetPath = *sourcePath != NULL ? WideJoin(level->target, name, tail) : NULL;
+    if (*targetPath == NULL)
         return LEAVE_ALONE;
-    }
-    if (!JoinPath(targetPath, PATH_TEXT_MAX, level->target, name, tail))
-        return LEAVE_ALONE;
-    if (!folder && IsRunLog(sourcePath, name))
+    if (!folder && IsRunLog(*sourcePath, name))
         return SKIP_QUIETLY;
-    if (!NameAddressable(name, entry->exactName) || EqualNoCase(name, TEMPORARY_COPY_NAME))
-        return LEAVE_ALONE;
-    if (!PathWithinLimit(sourcePath, folder) || !PathWithinLimit(targetPath, folder) ||
-        (!folder && !NameBesideWithinLimit(targetPath, TEMPORARY_COPY_NAME)))
+    if (!NameAddressable(name) || EqualNoCaseW(name, TEMPORARY_COPY_NAME) || TooLong(*sourcePath) ||
+        TooLong(*targetPath))
         return LEAVE_ALONE;
     int chosen = ChosenSpelling(&level->names, &level->listing, name);
     if (chosen >= 0 && chosen != index)
         return LEAVE_ALONE;
-    if (folder && IsLinkEntry(entry->attributes) && LinkMustNotBeFollowed(level, sourcePath))
+    if (folder && IsLinkEntry(entry->attributes) && LinkMustNotBeFollowed(level, *sourcePath))
         return LEAVE_ALONE;
     return TAKE;
 }
 
 // Reads one level and hands each judged entry to the pass; a folder that
-// cannot be listed is reported and cancels the run. After a cancel only the
-// entry already fetched is handled.
-static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const char *source, const char *target, bool targetCreated)
+// cannot be listed is reported and cancels the run, unless it lies below the
+// pair's source and the file system refuses its path as too long: then the
+// mirror leaves it alone and reports it. After a cancel only the entry
+// already fetched is handled. The paths of an entry live while it is handled.
+static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const WCHAR *source, const WCHAR *target,
+                      bool targetCreated)
 {
     SourceLevel level;
-    char sourcePath[PATH_TEXT_MAX], targetPath[PATH_TEXT_MAX];
     DWORD code = OpenSourceLevel(&level, walk, parent, source, target);
     level.targetCreated = targetCreated;
-    if (code != ERROR_SUCCESS)
+    if (code != ERROR_SUCCESS && parent != NULL && PathRefused(code, source)) {
+        if (!walk->learnFolders)
+            ReportLeftAlone(source);
+    } else if (code != ERROR_SUCCESS) {
         ReportListingError(code, source);
-    else if (walk->learnFolders)
+    } else if (walk->learnFolders) {
         LearnSourceFolder(source, level.listing.count > 0);
+    }
     for (int i = 0; i < level.listing.count && (i == 0 || !IsCancelRequested()); i++) {
-        WalkEntry entry = {&level.listing.entries[i], EntryName(&level.listing, i), TAKE, sourcePath, targetPath};
-        entry.verdict = JudgeSourceEntry(&level, i, sourcePath, targetPath);
+        WCHAR *sourcePath, *targetPath;
+        Verdict verdict = JudgeSourceEntry(&level, i, &sourcePath, &targetPath);
+        const WCHAR *name = EntryName(&level.listing, i);
+        WalkEntry entry = {&level.listing.entries[i], name, verdict, sourcePath != NULL ? sourcePath : name,
+                           targetPath};
         walk->visit(&level, &entry);
+        MemoryFree(sourcePath);
+        MemoryFree(targetPath);
     }
     CloseSourceLevel(&level);
 }
 
-void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub, bool targetCreated)
+void WalkBelow(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub, bool targetCreated)
 {
     WalkLevel(level->walk, level, sourceSub, targetSub, targetCreated);
 }
 
-void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit, void *context)
+void WalkBelowWith(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub, SourceVisitor visit,
+                   void *context)
 {
     SourceWalk walk = {level->walk->pair, visit, context, level->walk->learnFolders};
     WalkLevel(&walk, level, sourceSub, targetSub, false);
@@ -130,5 +145,5 @@ void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *target
 void WalkSource(PairFolders *pair, SourceVisitor visit, void *context, bool learnFolders)
 {
     SourceWalk walk = {pair, visit, context, learnFolders};
-    WalkLevel(&walk, NULL, pair->source, pair->target, false);
+    WalkLevel(&walk, NULL, pair->sourcePath, pair->targetPath, false);
 }

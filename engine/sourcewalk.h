@@ -19,13 +19,13 @@ struct SourceLevel;
 
 // One judged entry of a source level, with its source and target paths (a
 // folder's with a trailing backslash; for an entry left alone, sourcePath
-// names it, a folder's with its backslash, and targetPath may be empty).
+// names it, a folder's with its backslash, and targetPath may be NULL).
 struct WalkEntry {
     const ListedEntry *entry;
-    const char *name;
+    const WCHAR *name;
     Verdict verdict;
-    const char *sourcePath;
-    const char *targetPath;
+    const WCHAR *sourcePath;
+    const WCHAR *targetPath;
 };
 
 // The pass's part of a walk, called for every entry of every level. A taken
@@ -46,31 +46,32 @@ struct SourceWalk {
 struct SourceLevel {
     SourceWalk *walk;
     SourceLevel *parent;
-    const char *source; // ends in a backslash
-    const char *target; // ends in a backslash
+    const WCHAR *source; // ends in a backslash
+    const WCHAR *target; // ends in a backslash
     FolderLevel listing;
     NameSet names;
     bool targetCreated; // the target folder was made by this walk, so it held nothing
     bool learnt;        // identity below is known to be learnt
-    Identity identity;
-    bool targetLearnt; // the mirror saw the target folder: its file index below
+    Identity identity;  // freed with the level
+    bool targetLearnt;  // the mirror saw the target folder: its file index below
     ULONGLONG targetIndex;
     HANDLE targetHeld; // the target folder, held against being renamed while the mirror works in it
 };
 
 // Reads a source level and the names in it; 0, or the error that kept it
 // from being read (it is then empty). CloseSourceLevel frees it either way.
-DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const char *source,
-                      const char *target);
+DWORD OpenSourceLevel(SourceLevel *level, SourceWalk *walk, SourceLevel *parent, const WCHAR *source,
+                      const WCHAR *target);
 void CloseSourceLevel(SourceLevel *level);
 
-// Judges entry index of level and builds its paths into two PATH_TEXT_MAX
-// buffers. Left alone are: a name the ANSI functions cannot address (or the
-// program's temporary file's, in any letter case), a path over their limit
-// on either side, a name that differs from the chosen one only in letter
-// case, and a folder link that leads back onto the walk's path, to the
-// pair's target, or nowhere.
-Verdict JudgeSourceEntry(SourceLevel *level, int index, char *sourcePath, char *targetPath);
+// Judges entry index of level and builds its paths, each in a block of its
+// own (MemoryFree frees them; the target's is NULL when it was not built).
+// Left alone are: a name ordinary paths cannot address (or the program's
+// temporary file's, in any letter case), a path longer than the platform
+// takes on either side, a name that differs from the chosen one only in
+// letter case, and a folder link that leads back onto the walk's path, to
+// the pair's target, or nowhere.
+Verdict JudgeSourceEntry(SourceLevel *level, int index, WCHAR **sourcePath, WCHAR **targetPath);
 
 // Walks the source tree of the pair depth-first in the platform's order,
 // calling visit for each entry; a folder that cannot be listed is reported
@@ -79,13 +80,13 @@ void WalkSource(PairFolders *pair, SourceVisitor visit, void *context, bool lear
 
 // Walks a taken sub-folder of level with the walk's visitor; targetCreated
 // tells that its target folder was just made.
-void WalkBelow(SourceLevel *level, const char *sourceSub, const char *targetSub, bool targetCreated);
+void WalkBelow(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub, bool targetCreated);
 
 // Walks a taken sub-folder of level with another visitor (and context).
-void WalkBelowWith(SourceLevel *level, const char *sourceSub, const char *targetSub, SourceVisitor visit,
+void WalkBelowWith(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetSub, SourceVisitor visit,
                    void *context);
 
 // The final path targetPath, below the pair's target with no link on the
-// way, has: the pair target's final path and the rest of targetPath. False
-// when the pair's target could not be identified.
-bool FinalPathInTarget(const PairFolders *pair, const char *targetPath, char *out, size_t size);
+// way, has: the pair target's final path and the rest of targetPath, in a
+// block of its own. NULL when the pair's target could not be identified.
+WCHAR *FinalPathInTarget(const PairFolders *pair, const WCHAR *targetPath);

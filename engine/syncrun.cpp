@@ -81,14 +81,12 @@ static void OpenLogAndLearnOwnFiles(const char *log)
 // user is told, the pair skipped, and its files count as processed.
 static bool TargetStillLearnt(PairFolders *pair, bool mirrored)
 {
-    char text[NOTICE_TEXT_MAX];
     if (TargetUnchanged(pair))
         return true;
     if (!mirrored)
         ProcessedFiles += pair->fileCount;
-    WriteLogLine(LOG_TARGET_CHANGED, pair->target);
-    snprintf(text, sizeof text, TARGET_CHANGED_NOTE, pair->target);
-    ShowRunNote(text, MB_ICONWARNING);
+    WriteLogLine(LOG_TARGET_CHANGED, pair->targetPath);
+    ShowPathNote(TARGET_CHANGED_NOTE, pair->targetPath, MB_ICONWARNING);
     return false;
 }
 
@@ -154,6 +152,7 @@ DWORD WINAPI SyncWorker(LPVOID)
     MirrorPairs(count, cleanup);
     ForgetPairs();
     ForgetSourceFolders();
+    ForgetOwnFiles();
     FlushDisplay();
     SetWindowTextA(SyncButton, SYNC_BUTTON_TEXT);
     SetRunActive(false);

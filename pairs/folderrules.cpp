@@ -2,6 +2,7 @@
 #include "folderrules.h"
 #include "base/memory.h"
 #include "base/paths.h"
+#include "base/widetext.h"
 #include <windows.h>
 #include <string.h>
 
@@ -24,10 +25,13 @@ static bool Overlap(const char *first, const Identity *firstIdentity, const char
 
 bool FoldersNested(const char *first, const char *second)
 {
-    Identity firstIdentity, secondIdentity;
-    Identify(first, &firstIdentity);
-    Identify(second, &secondIdentity);
-    return Overlap(first, &firstIdentity, second, &secondIdentity);
+    Identity firstIdentity = {}, secondIdentity = {};
+    IdentifyAnsi(first, &firstIdentity);
+    IdentifyAnsi(second, &secondIdentity);
+    bool nested = Overlap(first, &firstIdentity, second, &secondIdentity);
+    ForgetIdentity(&firstIdentity);
+    ForgetIdentity(&secondIdentity);
+    return nested;
 }
 
 // How the two folders of a pair relate, by their texts and by their identities.
@@ -48,16 +52,30 @@ void LearnPairFolders(const char *source, const char *target, PairFolders *pair)
     memset(pair, 0, sizeof *pair);
     bool valid = CopyText(pair->source, sizeof pair->source, source) &&
                  CopyText(pair->target, sizeof pair->target, target) && source[0] != 0 && target[0] != 0;
-    Identify(pair->source, &pair->sourceIdentity);
-    Identify(pair->target, &pair->targetIdentity);
+    pair->sourcePath = WideFromAnsi(pair->source);
+    pair->targetPath = WideFromAnsi(pair->target);
+    valid = valid && pair->sourcePath != NULL && pair->targetPath != NULL;
+    IdentifyAnsi(pair->source, &pair->sourceIdentity);
+    IdentifyAnsi(pair->target, &pair->targetIdentity);
     pair->timeRule = valid ? TimeRuleOf(pair->target) : EXACT_TIMES;
     pair->state =
         valid ? StateOf(pair->source, &pair->sourceIdentity, pair->target, &pair->targetIdentity) : PAIR_MALFORMED;
 }
 
+void ForgetPairFolders(PairFolders *pair)
+{
+    MemoryFree(pair->sourcePath);
+    MemoryFree(pair->targetPath);
+    ForgetIdentity(&pair->sourceIdentity);
+    ForgetIdentity(&pair->targetIdentity);
+    memset(pair, 0, sizeof *pair);
+}
+
 // Forgets the pairs learnt.
 void ForgetPairs()
 {
+    for (int i = 0; i < KnownPairCount; i++)
+        ForgetPairFolders(&KnownPairs[i]);
     MemoryFree(KnownPairs);
     KnownPairs = NULL;
     KnownPairCount = 0;
@@ -126,16 +144,20 @@ bool PairsOverlap()
 bool PairOverlapsNow(int index)
 {
     const PairFolders *pair = RunnablePair(index);
-    Identity now;
+    Identity now = {};
     if (pair == NULL)
         return false;
-    Identify(pair->target, &now);
-    return TargetOverlapsOthers(index, pair->target, &now, false);
+    IdentifyAnsi(pair->target, &now);
+    bool overlaps = TargetOverlapsOthers(index, pair->target, &now, false);
+    ForgetIdentity(&now);
+    return overlaps;
 }
 
 bool TargetUnchanged(const PairFolders *pair)
 {
-    Identity now;
-    bool found = Identify(pair->target, &now);
-    return pair->targetIdentity.known ? StillTheSame(&pair->targetIdentity, &now) : !found;
+    Identity now = {};
+    bool found = IdentifyAnsi(pair->target, &now);
+    bool same = pair->targetIdentity.known ? StillTheSame(&pair->targetIdentity, &now) : !found;
+    ForgetIdentity(&now);
+    return same;
 }

@@ -23,6 +23,8 @@ struct PairFolders {
     PairState state;
     char source[PAIR_TEXT_MAX];
     char target[PAIR_TEXT_MAX];
+    WCHAR *sourcePath; // the wide forms of source and target, blocks of their own
+    WCHAR *targetPath;
     Identity sourceIdentity;
     Identity targetIdentity;
     TimeRule timeRule;     // how the target's volume keeps last-write times
@@ -35,8 +37,9 @@ struct PairFolders {
 // texts (regardless of letter case) or by what the file system says.
 bool FoldersNested(const char *first, const char *second);
 
-// Learns what the folders of one pair are.
+// Learns what the folders of one pair are; ForgetPairFolders frees what it holds.
 void LearnPairFolders(const char *source, const char *target, PairFolders *pair);
+void ForgetPairFolders(PairFolders *pair);
 
 // Reads every pair of the list and learns what its folders are; a run keeps
 // them until ForgetPairs.

@@ -6,6 +6,8 @@
 #include "engine/copyfile.h"
 #include "engine/display.h"
 #include "base/identity.h"
+#include "base/longpath.h"
+#include "base/memory.h"
 #include "engine/passes.h"
 
 namespace {
@@ -117,7 +119,7 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
                 ASSERT_TRUE(CreateHardLinkA((folder + "zweitname").c_str(), to.c_str(), NULL));
             }
             if (c.setup == LEFTOVER)
-                Put(folder + TEMPORARY_COPY_NAME, "Rest", 0, FILE_ATTRIBUTE_READONLY);
+                Put(folder + Ansi(TEMPORARY_COPY_NAME), "Rest", 0, FILE_ATTRIBUTE_READONLY);
             HANDLE held = c.setup == HELD_OPEN ? Hold(to, FILE_SHARE_READ) : INVALID_HANDLE_VALUE;
             std::string from = source + (c.setup == READ_ONLY_SOURCE ? "nur.bin" : "neu.bin");
             std::vector<LONGLONG> calls;
@@ -127,19 +129,21 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             SetLastError(0xDEADBEEF);
             ULONGLONG index = 0;
             std::string moved = UnixPath(folder.substr(0, folder.size() - 1)), outside = temp / "draussen\\";
-            if (c.setup == SWAP_DURING && FileIndexAt(folder.c_str(), &index)) { // outside holds what the target held
+            if (c.setup == SWAP_DURING &&
+                FileIndexAt(Wide(folder).c_str(), &index)) { // outside holds what the target held
                 MakeFolder(outside);
                 Put(outside + "alt.bin", "alte Fassung", OLD_TIME - 1);
                 Swap = "mv '" + moved + "' '" + moved + "-alt' && ln -s '" + UnixPath(outside) + "' '" + moved + "'";
             }
-            DWORD code = c.setup == SWAP_DURING
-                             ? CopyOverTarget(from.c_str(), replaced.c_str(), false, SwapFolder, &cancel, index)
-                         : c.setup != CANCEL_DURING
-                             ? CopyOverTarget(from.c_str(), replaced.c_str(), false, NULL, &cancel)
-                         : CopyFileChunked((source + "neu.bin").c_str(), (folder + TEMPORARY_COPY_NAME).c_str(),
-                                           to.c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS)
-                             ? 0
-                             : GetLastError();
+            DWORD code =
+                c.setup == SWAP_DURING
+                    ? CopyOverTarget(Wide(from).c_str(), Wide(replaced).c_str(), false, SwapFolder, &cancel, index)
+                : c.setup != CANCEL_DURING
+                    ? CopyOverTarget(Wide(from).c_str(), Wide(replaced).c_str(), false, NULL, &cancel)
+                : CopyFileChunked(Wide(source + "neu.bin").c_str(), Wide(folder + Ansi(TEMPORARY_COPY_NAME)).c_str(),
+                                  Wide(to).c_str(), RecordProgress, &calls, &cancel, COPY_FILE_FAIL_IF_EXISTS)
+                    ? 0
+                    : GetLastError();
             ReplacementCopy = OWN_COPY;
             CloseHandle(held);
             EXPECT_EQ(code, c.code);
@@ -149,7 +153,7 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
                   kept = c.setup == READ_ONLY_LINKED ? FILE_ATTRIBUTE_READONLY : 0;
             EXPECT_EQ(GetFileAttributesA(to.c_str()) & shown,
                       (c.code == 0 ? GetFileAttributesA(from.c_str()) : kept) & shown);
-            EXPECT_FALSE(Exists(folder + TEMPORARY_COPY_NAME));
+            EXPECT_FALSE(Exists(folder + Ansi(TEMPORARY_COPY_NAME)));
             if (c.setup == CANCEL_DURING) {
                 EXPECT_EQ(calls, (std::vector<LONGLONG>{0, 64 * 1024, 128 * 1024}))
                     << "a call before the first chunk and after each";
@@ -268,7 +272,7 @@ TEST_F(EngineTest, FailedCopiesAskAbortRetryIgnore)
         EXPECT_EQ(ReadBytes(target + "a.txt"), c.answer == IDRETRY ? "new" : "old");
         EXPECT_EQ(ProcessedFiles, 1);
         EXPECT_EQ(IsCancelRequested(), c.answer == IDABORT);
-        EXPECT_FALSE(Exists(target + TEMPORARY_COPY_NAME));
+        EXPECT_FALSE(Exists(target + Ansi(TEMPORARY_COPY_NAME)));
     }
     BoxAnswerer answerer;
     ReportError(0x2000FFFF, "Etwas", "X");
@@ -345,6 +349,28 @@ TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
     EXPECT_TRUE(Exists(held + "a\\b"));
     EXPECT_NE(GetFileAttributesA((temp / "zweitname.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u)
         << "the other name keeps it";
+}
+
+// Paths the classic functions take are used as they are; longer ones in the "\\?\" form of their full path.
+TEST(LongPaths, TakeTheirFullPathsPrefixedForm)
+{
+    std::wstring deep(300, L'x'), half(120, L'y');
+    // clang-format off
+    const std::wstring cases[][2] = {
+        {L"C:\\kurz\\datei.txt", L"C:\\kurz\\datei.txt"},
+        {L"C:\\" + deep, L"\\\\?\\C:\\" + deep},
+        {L"C:\\" + half + L"\\.\\" + half + L"\\weg\\..\\ende", L"\\\\?\\C:\\" + half + L"\\" + half + L"\\ende"},
+        {L"C:/" + deep + L"/a", L"\\\\?\\C:\\" + deep + L"\\a"},
+        {L"\\\\server\\share\\" + deep, L"\\\\?\\UNC\\server\\share\\" + deep},
+        {L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep}};
+    // clang-format on
+    for (const auto &c : cases) {
+        WCHAR *made;
+        const WCHAR *form = PlatformPath(c[0].c_str(), &made);
+        EXPECT_EQ(std::wstring(form != NULL ? form : L"<none>"), c[1]) << Ansi(c[0]);
+        EXPECT_EQ(made == NULL, c[0] == c[1]);
+        MemoryFree(made);
+    }
 }
 
 // Times on FAT volumes are equal within 2 seconds (an hour apart is a change), elsewhere to the tick.

@@ -1,5 +1,19 @@
 // Shared helpers of the tests.
 #include "support.h"
+
+std::wstring Wide(const std::string &text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], (int)wide.size()) - 1);
+    return wide;
+}
+
+std::string Ansi(const std::wstring &text, UINT codePage)
+{
+    std::string ansi(text.size() * 4 + 1, '\0');
+    ansi.resize(WideCharToMultiByte(codePage, 0, text.c_str(), -1, &ansi[0], (int)ansi.size(), NULL, NULL) - 1);
+    return ansi;
+}
 #include "engine/display.h"
 #include "engine/passes.h"
 #include "pairs/autosave.h"

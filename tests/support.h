@@ -19,6 +19,10 @@
 
 const ULONGLONG OLD_TIME = 120000000000000000ULL; // a last-write time long past
 
+// A path's wide form, for the engine's functions, and a wide text's ANSI (code page 1252 or UTF-8) form.
+std::wstring Wide(const std::string &text);
+std::string Ansi(const std::wstring &text, UINT codePage = CP_ACP);
+
 inline void MakeFolder(const std::string &path)
 {
     CreateDirectoryA(path.c_str(), NULL);
@@ -114,6 +118,7 @@ bool PumpUntil(std::function<bool()> condition = nullptr, DWORD timeoutMs = 6000
 // A pair as a run learns it at its start: its folders identified and its source's files counted.
 struct Learnt : PairFolders {
     Learnt(const std::string &from, const std::string &to);
+    ~Learnt() { ForgetPairFolders(this); }
 };
 
 // A temp folder with a source and a target, a new hidden main window, zero counters, no cancel, no log.

@@ -34,9 +34,9 @@ TEST_F(TrustTest, FoldersAreComparedByWhatTheFileSystemSays)
     std::string a = temp / "Gemeinsamer Ordner\\";
     MakeTree(temp.path, {"Gemeinsamer Ordner\\", "Gemeinsamer Ordner\\src\\", "Gemeinsamer Ordner\\bak\\",
                          "Gemeinsamer Ordner\\x\\", "s1\\", "s2\\"});
-    Identity disk;
+    Identity disk = {};
     std::string bound = temp / "Bindung\\"; // an alias its final path does not show: needs root and a volume serial
-    if (Identify(a.c_str(), &disk) && disk.volumeSerial != 0 &&
+    if (IdentifyAnsi(a.c_str(), &disk) && disk.volumeSerial != 0 &&
         RunShell("mkdir '" + UnixPath(bound) + "' && mount --bind '" + UnixPath(a) + "' '" + UnixPath(bound) + "'")) {
         for (const auto &nested : {std::make_pair(a + "src\\", bound), {a, bound + "bak\\"}, {a, bound}}) {
             SetPairs({nested});
@@ -172,15 +172,15 @@ TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
     ASSERT_TRUE(RunShell("mv '" + UnixPath(target) + "sub' '" + UnixPath(target) + "sub-alt' && ln -s '" +
                          UnixPath(outside) + "' '" + UnixPath(target) + "sub'"));
     OpenLog();
-    EXPECT_FALSE(CleanAwayTargetFolder(&pair, (target + "sub\\").c_str(),
-                                       (std::string(pair.targetIdentity.finalPath) + "\\sub").c_str()));
+    EXPECT_FALSE(CleanAwayTargetFolder(&pair, Wide(target + "sub\\").c_str(),
+                                       (std::wstring(pair.targetIdentity.finalPath) + L"\\sub").c_str()));
     EXPECT_EQ(Snapshot(outside), (std::map<std::string, std::string>{{"g.txt", "g.txt"}, {"h", "<folder>"}}));
     std::string log = Log();
     for (const std::string &kept : {target + "sub\\g.txt", target + "sub\\h\\", target + "sub\\"})
         EXPECT_EQ(Lines(log, LEFT_ALONE + kept + "\r"), 1) << log;
     RequestCancel();
-    EXPECT_FALSE(CleanAwayTargetFolder(&pair, (target + "leer\\").c_str(),
-                                       (std::string(pair.targetIdentity.finalPath) + "\\leer").c_str()));
+    EXPECT_FALSE(CleanAwayTargetFolder(&pair, Wide(target + "leer\\").c_str(),
+                                       (std::wstring(pair.targetIdentity.finalPath) + L"\\leer").c_str()));
     EXPECT_TRUE(Exists(target + "leer")) << "after a cancel nothing is removed";
     if (!skipped.empty())
         GTEST_SKIP() << skipped;
@@ -254,7 +254,7 @@ TEST_F(TrustTest, ATargetSubFolderSwappedDuringTheMirrorIsNotWrittenThrough)
 // Only a plain file of the temporary name in any case is a leftover, silently removed; a folder or link is the user's.
 TEST_F(TrustTest, OnlyTheProgramsOwnLeftoverIsTakenForItsTemporaryFile)
 {
-    std::string temporary = TEMPORARY_COPY_NAME, upper = temporary, outside = temp / "draussen.txt";
+    std::string temporary = Ansi(TEMPORARY_COPY_NAME), upper = temporary, outside = temp / "draussen.txt";
     CharUpperBuffA(&upper[0], (DWORD)upper.size());
     WriteBytes(outside, "draussen");
     for (bool cleanup : {false, true}) {
@@ -328,35 +328,51 @@ TEST_F(TrustTest, OwnFilesAreKeptAndNeverPrompted)
     EXPECT_EQ(ReadBytes(temp / "log.txt"), "meins");
 }
 
-// An awkward tree in the second of three pairs ($S, $T): entries left alone, target entries after the run, a log line.
+// An awkward tree in the second of three pairs ($S, $T): entries left alone, target entries after the run, log lines,
+// and a shell test that must hold after the run.
 // clang-format off
 struct AwkwardTree { const char *name; bool cleanup; std::string script; int leftAlone;
-                     std::vector<std::string> present, absent; std::string logged; };
+                     std::vector<std::string> present, absent, logged; std::string after; };
+const std::string SAME_TREES = // one content everywhere; each file of one time (to 100 ns), each folder in both
+    "diff -r \"$S\" \"$T\" && L=\"find . -printf '%y %P %T@\\n' | "
+    "sed 's/^d \\(.*\\) .*/d \\1/; s/^\\(f .*\\)...$/\\1/' | sort\" && (cd \"$S\" && eval \"$L\") > ../s.lst && "
+    "(cd \"$T\" && eval \"$L\") | cmp - ../s.lst";
+const std::string LONG_NAME = std::string(200, 'P'), DEEP = // a folder 200 levels deep, 1,800 bytes below $S
+    "D=\"$S\" && for i in $(seq 100 299); do D=\"$D/ebene$i\"; done && mkdir -p \"$D\" && echo tief > \"$D/tief.txt\"";
 const AwkwardTree TREES[] = {
-    {"odd folder names", true, // the second is Japanese for "photo", letters the code page lacks
+    {"odd folder names", true, // the second is Japanese for "photo", letters the code page lacks: mirrored
      "J=$(printf '\\345\\206\\231\\347\\234\\237') && mkdir \"$S/ordner.\" \"$S/$J\" && echo 1 > \"$S/ordner./a\" && "
-     "echo 2 > \"$S/$J/b\"", 2, {"ok.txt"}, {"ordner."}, "ordner.\\\r\n"},
+     "echo 2 > \"$S/$J/b\"", 1, {"ok.txt"}, {"ordner."}, {"ordner.\\\r\n", "\\??\\b\r\n"}},
     {"reserved and forbidden names", true,
      R"x(for n in aux con.txt com1 "lpt$(printf '\302\271')" nul.tar.gz 'a<b' 'pi|pe' 'quo"te' "$(printf 'tab\tx')"; )x"
-     R"x(do echo 1 > "$S/$n"; done && echo 2 > "$T/aux.c" && echo 3 > "$T/x|y")x", 11, {"ok.txt"}, {}, "aux.c\r\n"},
-    {"a name the code page only approximates, in both trees", true,
-     R"x(echo 1 > "$S/$(printf '\316\251')mega.txt" && echo 2 > "$T/$(printf '\316\251')mega.txt")x", 1, {},
-     {"Omega.txt"}, "?mega.txt\r\n"},
+     R"x(do echo 1 > "$S/$n"; done && echo 2 > "$T/aux.c" && echo 3 > "$T/x|y")x", 11, {"ok.txt"}, {}, {"aux.c\r\n"}},
+    {"names outside the code page, in both trees and only in the target", true,
+     R"x(O=$(printf '\316\251') && E=$(printf '\360\237\230\200') && V=$(printf '\305\231\303\241') && )x"
+     R"x(for n in "$(printf '\305\201\303\263d\305\272.txt')" "Dvo${V}k - Largo.mp3" "$E.jpg" "${O}mega.txt" )x"
+     R"x("Screenshot 2026-01-05 at 10.00.00$(printf '\342\200\257')AM.png"; do echo "$n" > "$S/$n"; done && )x"
+     R"x(echo alt > "$T/${O}mega.txt" && touch -d 2001-01-01 "$T/${O}mega.txt" && echo weg > "$T/$O-weg.txt" && )x"
+     R"x(mkdir "$T/$E" && echo weg > "$T/$E/a")x", 0, {}, {"Omega.txt"},
+     {"\\?ód?.txt\r\n", "\\Dvo?ák - Largo.mp3\r\n", "10.00.00?AM.png\r\n", "\\??.jpg\r\n", "\\?mega.txt\r\n"},
+     SAME_TREES},
     {"folder twins", true,
      R"x(mkdir "$S/TWIN" "$S/twin" "$T/twin" && echo neu > "$S/TWIN/neu.txt" && echo alt > "$S/twin/alt.txt")x", 1,
-     {"twin\\neu.txt"}, {"twin\\alt.txt"}, "twin\\\r\n"},
-    {"over-long path", true, "L=$(printf 'L%.0s' $(seq 240)) && mkdir -p \"$S/$L\" && echo 1 > \"$S/$L/a\"", 1,
-     {"ok.txt"}, {}, ""},
-    {"odd target names", true, "echo keep > \"$T/alt.\" && mkdir \"$T/ordner.\"", 2, {"ok.txt"}, {}, "ordner.\\\r\n"},
+     {"twin\\neu.txt"}, {"twin\\alt.txt"}, {"twin\\\r\n"}},
+    {"long paths: 250-character target folder, 300-character file, 200 levels", true,
+     "P=" + LONG_NAME + " && mkdir -p \"$S/$P\" \"$T/$P\" && echo neu > \"$S/$P/alt.txt\" && "
+     "echo alt > \"$T/$P/alt.txt\" && touch -d 2001-01-01 \"$T/$P/alt.txt\" && "
+     "echo neu > \"$S/$P/" + std::string(60, 'N') + ".txt\" && echo weg > \"$T/$P/weg.txt\" && " + DEEP,
+     0, {}, {}, {}, SAME_TREES},
+    {"odd target names", true, "echo keep > \"$T/alt.\" && mkdir \"$T/ordner.\"", 2, {"ok.txt"}, {}, {"ordner.\\\r\n"}},
     {"file became folder", true, "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"", 0,
-     {"x\\inhalt.txt"}, {}, ""},
+     {"x\\inhalt.txt"}, {}, {}},
     {"file became folder, no cleanup", false, "mkdir \"$S/x\" && echo neu > \"$S/x/inhalt.txt\" && echo alt > \"$T/x\"",
-     1, {"x"}, {"x\\inhalt.txt"}, ""},
+     1, {"x"}, {"x\\inhalt.txt"}, {}},
     {"folder became file", true, "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\" && echo 2 > \"$T/y/b\"",
-     0, {"y"}, {"y\\a"}, ""},
+     0, {"y"}, {"y\\a"}, {}},
     {"folder became file, no cleanup", false, "echo neu > \"$S/y\" && mkdir \"$T/y\" && echo 1 > \"$T/y/a\"", 1,
-     {"y\\a"}, {}, ""},
-    {"case-only twins", true, "echo klein > \"$S/a.txt\" && echo gross > \"$S/A.txt\"", 1, {"a.txt"}, {}, "a.txt\r\n"}};
+     {"y\\a"}, {}, {}},
+    {"case-only twins", true, "echo klein > \"$S/a.txt\" && echo gross > \"$S/A.txt\"", 1, {"a.txt"}, {},
+     {"a.txt\r\n"}}};
 // clang-format on
 
 // Awkward entries are logged, counted in one notice and stop nothing; counters add up, a second run changes nothing.
@@ -378,7 +394,10 @@ TEST_F(TrustTest, AwkwardEntriesAreLoggedOnceAndStopNothing)
         EXPECT_EQ(Snapshot(z[0]), Snapshot(q[0])) << "the pair before is mirrored exactly";
         EXPECT_EQ(Snapshot(z[2]), Snapshot(q[2])) << "the pair after is mirrored exactly";
         EXPECT_EQ(Lines(RunLog(), LEFT_ALONE), tree.leftAlone) << RunLog();
-        EXPECT_NE(RunLog().find(tree.logged), std::string::npos) << RunLog();
+        for (const std::string &line : tree.logged)
+            EXPECT_NE(RunLog().find(line), std::string::npos) << line << " in\n" << RunLog();
+        EXPECT_TRUE(tree.after.empty() ||
+                    RunShell("S='" + UnixPath(q[1]) + "' T='" + UnixPath(z[1]) + "' && " + tree.after));
         EXPECT_EQ(CountBoxes(boxes, "ausgelassene Einträge: " + std::to_string(tree.leftAlone) + "\n"),
                   tree.leftAlone > 0 ? 1 : 0);
         EXPECT_EQ(CountBoxes(boxes, "Fehler"), 0);
