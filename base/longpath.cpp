@@ -2,6 +2,7 @@
 #include "longpath.h"
 #include "memory.h"
 #include "widetext.h"
+#include <winternl.h>
 #include <string.h>
 #include <wchar.h>
 
@@ -137,4 +138,39 @@ DWORD ShortPathAt(const WCHAR *path, WCHAR *out, DWORD size)
     DWORD length = form != NULL ? GetShortPathNameW(form, out, size) : 0;
     Done(made);
     return length;
+}
+
+// NtCreateFile relative to a folder handle, and the platform's error code of its status.
+typedef LONG(WINAPI *CreateFileNt)(HANDLE *, ACCESS_MASK, OBJECT_ATTRIBUTES *, IO_STATUS_BLOCK *, LARGE_INTEGER *,
+                                   ULONG, ULONG, ULONG, ULONG, void *, ULONG);
+typedef ULONG(WINAPI *StatusToError)(LONG);
+enum {
+    NT_FILE_CREATE = 2,
+    NT_DIRECTORY = 0x1,
+    NT_SYNCHRONOUS = 0x20,
+    NT_NOT_DIRECTORY = 0x40,
+    NT_OPEN_REPARSE = 0x200000
+};
+
+HANDLE CreateBelow(HANDLE folder, const WCHAR *name, DWORD access, bool asFolder)
+{
+    static HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    static CreateFileNt create = (CreateFileNt)(void *)GetProcAddress(ntdll, "NtCreateFile");
+    static StatusToError toError = (StatusToError)(void *)GetProcAddress(ntdll, "RtlNtStatusToDosError");
+    size_t bytes = wcslen(name) * sizeof(WCHAR);
+    if (create == NULL || toError == NULL || bytes > 0xFFFE) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return INVALID_HANDLE_VALUE;
+    }
+    UNICODE_STRING text = {(USHORT)bytes, (USHORT)bytes, (WCHAR *)name};
+    OBJECT_ATTRIBUTES attributes = {sizeof attributes, folder, &text, OBJ_CASE_INSENSITIVE, NULL, NULL};
+    IO_STATUS_BLOCK status = {};
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    ULONG options = NT_SYNCHRONOUS | NT_OPEN_REPARSE | (asFolder ? NT_DIRECTORY : NT_NOT_DIRECTORY);
+    LONG result = create(&handle, access | SYNCHRONIZE, &attributes, &status, NULL, FILE_ATTRIBUTE_NORMAL, 0,
+                         NT_FILE_CREATE, options, NULL, 0);
+    if (result >= 0)
+        return handle;
+    SetLastError(toError(result));
+    return INVALID_HANDLE_VALUE;
 }

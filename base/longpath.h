@@ -27,3 +27,9 @@ BOOL MovePath(const WCHAR *from, const WCHAR *to, DWORD flags);
 BOOL CopyPath(const WCHAR *from, const WCHAR *to, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel, DWORD flags);
 HANDLE FindFirstAt(const WCHAR *pattern, WIN32_FIND_DATAW *found);
 DWORD ShortPathAt(const WCHAR *path, WCHAR *out, DWORD size);
+
+// Creates the new file (or, with asFolder, folder) name in the folder open as
+// folder, whatever path that folder has by now: a folder renamed or swapped
+// for a link meanwhile still receives it. INVALID_HANDLE_VALUE with the last
+// error set (ERROR_FILE_EXISTS when name is taken) on failure.
+HANDLE CreateBelow(HANDLE folder, const WCHAR *name, DWORD access, bool asFolder);

@@ -1,5 +1,5 @@
 // File copy with per-chunk progress and cancel, for platforms whose
-// CopyFileExA calls no progress routine and ignores its cancel flag.
+// CopyFileExW calls no progress routine and ignores its cancel flag.
 #include "chunkcopy.h"
 #include "base/identity.h"
 #include "base/longpath.h"
@@ -40,13 +40,14 @@ static bool ReportProgress(LPPROGRESS_ROUTINE progress, LPVOID data, bool *quiet
 }
 
 // Opens the target for writing, empty. With COPY_FILE_FAIL_IF_EXISTS an
-// existing target is refused. Otherwise an existing read-only target is
-// refused with ERROR_ACCESS_DENIED, as the platform's copy does (Wine would
-// let root overwrite it); opening an existing file rather than asking for it
-// first saves a name lookup, the dearest step of a small copy under Wine.
-static HANDLE OpenTarget(const WCHAR *target, DWORD flags)
+// existing target is refused, and a new one is created through the held folder. Otherwise an existing read-only target
+// is refused with ERROR_ACCESS_DENIED, as the platform's copy does (Wine would let root overwrite it); opening an
+// existing file rather than asking for it first saves a name lookup, the dearest step of a small copy under Wine.
+static HANDLE OpenTarget(const WCHAR *target, DWORD flags, const HeldFolder *folder)
 {
     DWORD access = GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES;
+    if ((flags & COPY_FILE_FAIL_IF_EXISTS) && folder != NULL && folder->handle != INVALID_HANDLE_VALUE)
+        return CreateBelow(folder->handle, LastPartW(target), access, false);
     if (flags & COPY_FILE_FAIL_IF_EXISTS)
         return OpenPath(target, access, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     HANDLE to = OpenPath(target, access, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
@@ -232,17 +233,17 @@ static void DeleteOnClose(HANDLE handle)
 
 // Under Wine opening a file again to rename it costs as much as copying a small one, hence the rename through
 // the open handle.
-bool FolderStillAt(const WCHAR *path, ULONGLONG folderIndex)
+bool FolderStillAt(const WCHAR *path, const HeldFolder *held)
 {
     ULONGLONG index;
     const WCHAR *slash = wcsrchr(path, L'\\');
-    if (folderIndex == 0)
+    if (held == NULL || held->index == 0)
         return true;
     WCHAR *folder = slash != NULL ? WideCopy(path) : NULL;
     bool same = false;
     if (folder != NULL) {
         folder[slash - path + 1] = 0;
-        same = FileIndexAt(folder, &index) && index == folderIndex;
+        same = FileIndexAt(folder, &index) && index == held->index;
     }
     MemoryFree(folder);
     if (!same)
@@ -251,7 +252,7 @@ bool FolderStillAt(const WCHAR *path, ULONGLONG folderIndex)
 }
 
 BOOL CopyFileChunked(const WCHAR *source, const WCHAR *target, const WCHAR *finalName, LPPROGRESS_ROUTINE progress,
-                     LPVOID data, LPBOOL cancel, DWORD flags, ULONGLONG folderIndex)
+                     LPVOID data, LPBOOL cancel, DWORD flags, const HeldFolder *folder)
 {
     FILE_BASIC_INFO info;
     LARGE_INTEGER size;
@@ -262,12 +263,12 @@ BOOL CopyFileChunked(const WCHAR *source, const WCHAR *target, const WCHAR *fina
     HANDLE from = OpenWatchedSource(source, &info, &size);
     if (from == INVALID_HANDLE_VALUE)
         return FALSE;
-    HANDLE to = OpenTarget(target, flags);
+    HANDLE to = OpenTarget(target, flags, folder);
     if (to == INVALID_HANDLE_VALUE)
         return FailWith(from, GetLastError());
     bool ok = CopyContent(from, to, &info, &size, progress, data, cancel) &&
               (finalName == NULL || (FlushFileBuffers(to) && KeepWriteTime(to, &info) &&
-                                     FolderStillAt(finalName, folderIndex) && RenameOpenFile(to, finalName)));
+                                     FolderStillAt(finalName, folder) && RenameOpenFile(to, finalName)));
     DWORD code = GetLastError();
     if (!ok)
         DeleteOnClose(to);

@@ -43,10 +43,11 @@ static DWORD PlatformCopyWatched(const WCHAR *source, const WCHAR *target, LPPRO
 
 // Copies source to a file target lacks, with the chosen copy; a copy of a
 // source that changed meanwhile is removed.
-static DWORD CopyNew(const WCHAR *source, const WCHAR *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel)
+static DWORD CopyNew(const WCHAR *source, const WCHAR *target, LPPROGRESS_ROUTINE progress, LPBOOL cancel,
+                     const HeldFolder *folder)
 {
     if (ReplacementCopy == OWN_COPY)
-        return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS));
+        return Outcome(CopyFileChunked(source, target, NULL, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS, folder));
     FILE_BASIC_INFO info;
     DWORD code = PlatformCopyWatched(source, target, progress, cancel, &info);
     if (code == SOURCE_CHANGED)
@@ -82,7 +83,7 @@ static DWORD FlushCopy(const WCHAR *temporary, const FILE_BASIC_INFO *info)
 // not every platform's copy honours its flag, and what a failed copy wrote
 // is removed, since not every platform's copy removes it itself.
 static DWORD ReplaceWithPlatformCopy(const WCHAR *source, const WCHAR *temporary, const WCHAR *target,
-                                     LPPROGRESS_ROUTINE progress, LPBOOL cancel, ULONGLONG folderIndex)
+                                     LPPROGRESS_ROUTINE progress, LPBOOL cancel, const HeldFolder *folder)
 {
     if (__atomic_load_n(cancel, __ATOMIC_SEQ_CST) != 0)
         return ERROR_REQUEST_ABORTED;
@@ -93,7 +94,7 @@ static DWORD ReplaceWithPlatformCopy(const WCHAR *source, const WCHAR *temporary
     if (code == ERROR_SUCCESS)
         code = FlushCopy(temporary, &info);
     if (code == ERROR_SUCCESS)
-        code = Outcome(FolderStillAt(target, folderIndex) &&
+        code = Outcome(FolderStillAt(target, folder) &&
                        MovePath(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (code != ERROR_SUCCESS)
         RemoveLeftover(temporary);
@@ -102,12 +103,12 @@ static DWORD ReplaceWithPlatformCopy(const WCHAR *source, const WCHAR *temporary
 
 // Copies source over target through the temporary file, with the chosen copy.
 static DWORD Replace(const WCHAR *source, const WCHAR *temporary, const WCHAR *target, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel, ULONGLONG folderIndex)
+                     LPBOOL cancel, const HeldFolder *folder)
 {
     if (ReplacementCopy == OWN_COPY)
         return Outcome(
-            CopyFileChunked(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS, folderIndex));
-    return ReplaceWithPlatformCopy(source, temporary, target, progress, cancel, folderIndex);
+            CopyFileChunked(source, temporary, target, progress, NULL, cancel, COPY_FILE_FAIL_IF_EXISTS, folder));
+    return ReplaceWithPlatformCopy(source, temporary, target, progress, cancel, folder);
 }
 
 // The temporary file beside target, in a block of its own; NULL when its
@@ -140,11 +141,11 @@ static bool HeldOpenByAnother(const WCHAR *target)
 // A temporary file that a killed run left behind is removed and the copy tried again; a folder or link of its
 // name stops the replacement.
 DWORD CopyOverTarget(const WCHAR *source, const WCHAR *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel, ULONGLONG folderIndex)
+                     LPBOOL cancel, const HeldFolder *folder)
 {
     DWORD attributes = targetMissing ? INVALID_FILE_ATTRIBUTES : AttributesOf(target);
     if (attributes == INVALID_FILE_ATTRIBUTES && (targetMissing || GetLastError() == ERROR_FILE_NOT_FOUND))
-        return CopyNew(source, target, progress, cancel);
+        return CopyNew(source, target, progress, cancel, folder);
     DWORD before = 0;
     WCHAR *temporary = TemporaryBeside(target);
     if (temporary == NULL)
@@ -155,11 +156,11 @@ DWORD CopyOverTarget(const WCHAR *source, const WCHAR *target, bool targetMissin
     if (code == LINK_KEPT)
         code = ERROR_ACCESS_DENIED;
     if (code == ERROR_SUCCESS)
-        code = Replace(source, temporary, target, progress, cancel, folderIndex);
+        code = Replace(source, temporary, target, progress, cancel, folder);
     if (code != ERROR_SUCCESS && code != ERROR_REQUEST_ABORTED) {
         DWORD leftover = RemoveLeftover(temporary);
         if (leftover == ERROR_SUCCESS)
-            code = Replace(source, temporary, target, progress, cancel, folderIndex);
+            code = Replace(source, temporary, target, progress, cancel, folder);
         else if (leftover == ERROR_FILE_EXISTS || leftover == LINK_KEPT)
             code = ERROR_FILE_EXISTS;
     }

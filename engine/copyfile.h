@@ -11,7 +11,7 @@
 extern const WCHAR TEMPORARY_COPY_NAME[];
 
 // Which copy writes the files: the platform's CopyFileExW (with a move into
-// place), or the program's own routine where CopyFileExA neither reports
+// place), or the program's own routine where CopyFileExW neither reports
 // progress nor honours its cancel flag (Wine). Chosen once at start; tests
 // may set it to run either branch.
 enum CopyMethod { PLATFORM_COPY, OWN_COPY };
@@ -26,11 +26,13 @@ extern CopyMethod ReplacementCopy;
 // cleared first (set back on failure); one with a second name is refused
 // with ERROR_ACCESS_DENIED, one another program holds open with
 // ERROR_SHARING_VIOLATION. targetMissing tells that the caller has just
-// found no target, which saves asking again. A replacement is renamed into
-// place only while target's folder has the file index folderIndex (0: not
-// checked), else TARGET_FOLDER_CHANGED. Returns 0 or the error.
+// found no target, which saves asking again. With folder (the target's
+// folder as the mirror holds it), the own copy creates its files through the
+// folder's handle, and a replacement is renamed into place only while the
+// folder's path still has its file index, else TARGET_FOLDER_CHANGED.
+// Returns 0 or the error.
 DWORD CopyOverTarget(const WCHAR *source, const WCHAR *target, bool targetMissing, LPPROGRESS_ROUTINE progress,
-                     LPBOOL cancel, ULONGLONG folderIndex = 0);
+                     LPBOOL cancel, const HeldFolder *folder = NULL);
 
 // True for a leftover of a killed run: a plain file (not a folder, not a
 // link) with the temporary file's name in any letter case.

@@ -71,7 +71,7 @@ static void CopyStep(SourceLevel *level, const WCHAR *sourceFile, const WCHAR *t
                      bool targetMissing)
 {
     const WCHAR *root = ((const MirrorRun *)level->walk->context)->pair->sourcePath;
-    ULONGLONG folderIndex = level->targetLearnt ? level->targetIndex : 0;
+    HeldFolder held = {level->targetHeld, level->targetIndex};
     char sizeText[SIZE_TEXT_MAX], name[STATUS_TEXT_MAX];
     char fileText[STATUS_TEXT_MAX];
     FormatFileSize(walked->entry->size, sizeText, sizeof sizeText);
@@ -86,8 +86,8 @@ static void CopyStep(SourceLevel *level, const WCHAR *sourceFile, const WCHAR *t
     for (int changes = 0;;) {
         bool holdsEntry;
         LastFilePercent = 0;
-        DWORD code =
-            CopyOverTarget(sourceFile, targetFile, targetMissing, CopyProgress, (LPBOOL)&CancelRequested, folderIndex);
+        DWORD code = CopyOverTarget(sourceFile, targetFile, targetMissing, CopyProgress, (LPBOOL)&CancelRequested,
+                                    level->targetLearnt ? &held : NULL);
         targetMissing = false;
         if (code == ERROR_SUCCESS) {
             CopiedFiles++;
@@ -234,6 +234,19 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
     }
 }
 
+// Makes the target folder targetName in level's target folder, through the
+// handle the mirror holds on it where it has one.
+static bool MakeFolderIn(const SourceLevel *level, const WCHAR *targetName)
+{
+    if (!level->targetLearnt || level->targetHeld == INVALID_HANDLE_VALUE)
+        return MakeFolder(targetName) != 0;
+    HANDLE made = CreateBelow(level->targetHeld, LastPartW(targetName), FILE_READ_ATTRIBUTES, true);
+    if (made == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(made);
+    return true;
+}
+
 // Mirrors one source sub-folder: the target folder is created when missing
 // (before its content is looked at, so empty folders appear too) and then
 // mirrored in turn. A folder link in the target is never entered; a folder
@@ -255,7 +268,7 @@ static void MirrorSubFolder(SourceLevel *level, const WCHAR *sourceSub, const WC
     } else if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName)) {
         enter = false;
     } else {
-        created = (!exists || fileInTheWay) && TargetFolderHeld(level) && MakeFolder(targetName);
+        created = (!exists || fileInTheWay) && TargetFolderHeld(level) && MakeFolderIn(level, targetName);
         if (!created && (!exists || fileInTheWay) && !run->targetSwapped && PathRefused(GetLastError(), targetName)) {
             ReportLeftAlone(sourceSub); // a path the target's file system refuses
             enter = false;

@@ -127,17 +127,17 @@ TEST_F(EngineTest, AReplacementKeepsTheOldVersionUnlessItSucceeds)
             std::string replaced = c.setup == FOLDER_IN_PLACE ? folder + "alt.bin" : to;
             ReplacementCopy = method;
             SetLastError(0xDEADBEEF);
-            ULONGLONG index = 0;
+            HeldFolder folderHeld = {INVALID_HANDLE_VALUE, 0};
             std::string moved = UnixPath(folder.substr(0, folder.size() - 1)), outside = temp / "draussen\\";
             if (c.setup == SWAP_DURING &&
-                FileIndexAt(Wide(folder).c_str(), &index)) { // outside holds what the target held
+                FileIndexAt(Wide(folder).c_str(), &folderHeld.index)) { // outside holds what the target held
                 MakeFolder(outside);
                 Put(outside + "alt.bin", "alte Fassung", OLD_TIME - 1);
                 Swap = "mv '" + moved + "' '" + moved + "-alt' && ln -s '" + UnixPath(outside) + "' '" + moved + "'";
             }
             DWORD code =
-                c.setup == SWAP_DURING
-                    ? CopyOverTarget(Wide(from).c_str(), Wide(replaced).c_str(), false, SwapFolder, &cancel, index)
+                c.setup == SWAP_DURING ? CopyOverTarget(Wide(from).c_str(), Wide(replaced).c_str(), false, SwapFolder,
+                                                        &cancel, &folderHeld)
                 : c.setup != CANCEL_DURING
                     ? CopyOverTarget(Wide(from).c_str(), Wide(replaced).c_str(), false, NULL, &cancel)
                 : CopyFileChunked(Wide(source + "neu.bin").c_str(), Wide(folder + Ansi(TEMPORARY_COPY_NAME)).c_str(),

@@ -335,8 +335,8 @@ struct AwkwardTree { const char *name; bool cleanup; std::string script; int lef
                      std::vector<std::string> present, absent, logged; std::string after; };
 const std::string SAME_TREES = // one content everywhere; each file of one time (to 100 ns), each folder in both
     "diff -r \"$S\" \"$T\" && L=\"find . -printf '%y %P %T@\\n' | "
-    "sed 's/^d \\(.*\\) .*/d \\1/; s/^\\(f .*\\)...$/\\1/' | sort\" && (cd \"$S\" && eval \"$L\") > ../s.lst && "
-    "(cd \"$T\" && eval \"$L\") | cmp - ../s.lst";
+    "sed 's/^d \\(.*\\) .*/d \\1/; s/^\\(f .*\\)...$/\\1/' | sort\" && (cd \"$S\" && eval \"$L\") > \"$S/../s.lst\" && "
+    "(cd \"$T\" && eval \"$L\") | cmp - \"$S/../s.lst\"";
 const std::string LONG_NAME = std::string(200, 'P'), DEEP = // a folder 200 levels deep, 1,800 bytes below $S
     "D=\"$S\" && for i in $(seq 100 299); do D=\"$D/ebene$i\"; done && mkdir -p \"$D\" && echo tief > \"$D/tief.txt\"";
 const AwkwardTree TREES[] = {
