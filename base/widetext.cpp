@@ -91,12 +91,16 @@ bool StartsWithNoCaseW(const WCHAR *text, const WCHAR *prefix)
     return wcslen(text) >= length && CompareStringOrdinal(text, (int)length, prefix, (int)length, TRUE) == CSTR_EQUAL;
 }
 
-// The upper-case form of one UTF-16 unit, as an ordinal comparison takes it.
+// The upper-case form of one UTF-16 unit by the table an ordinal comparison
+// uses (RtlUpcaseUnicodeChar); CharUpperW may follow the user's language,
+// and a hash that disagrees with the comparison would miss a spelling.
 static WCHAR UpperUnit(WCHAR unit)
 {
+    typedef WCHAR(WINAPI * Upcase)(WCHAR);
+    static Upcase upcase = (Upcase)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlUpcaseUnicodeChar");
     if (unit < 0x80)
         return unit >= L'a' && unit <= L'z' ? (WCHAR)(unit - 32) : unit;
-    return (WCHAR)(ULONG_PTR)CharUpperW((LPWSTR)(ULONG_PTR)unit);
+    return upcase != NULL ? upcase(unit) : (WCHAR)0xFFFF; // without the table: one stand-in, coarse but consistent
 }
 
 unsigned long HashNoCaseW(const WCHAR *text)
@@ -105,6 +109,15 @@ unsigned long HashNoCaseW(const WCHAR *text)
     for (; *text != 0; text++)
         hash = ((hash ^ UpperUnit(*text)) * 16777619u) & 0xFFFFFFFFu;
     return hash;
+}
+
+WCHAR *FolderOfPath(const WCHAR *path)
+{
+    const WCHAR *slash = wcsrchr(path, L'\\');
+    WCHAR *folder = slash != NULL ? WideCopy(path) : NULL;
+    if (folder != NULL)
+        folder[slash - path + 1] = 0;
+    return folder;
 }
 
 const WCHAR *LastPartW(const WCHAR *path)

@@ -38,5 +38,9 @@ bool StartsWithNoCaseW(const WCHAR *text, const WCHAR *prefix);
 // A hash that is the same for texts equal regardless of letter case.
 unsigned long HashNoCaseW(const WCHAR *text);
 
+// The folder part of path, up to and with its last backslash, in a block of
+// its own (MemoryFree frees it); NULL when path has no backslash or memory is short.
+WCHAR *FolderOfPath(const WCHAR *path);
+
 // The part of path after its last backslash.
 const WCHAR *LastPartW(const WCHAR *path);

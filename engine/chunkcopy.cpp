@@ -236,15 +236,10 @@ static void DeleteOnClose(HANDLE handle)
 bool FolderStillAt(const WCHAR *path, const HeldFolder *held)
 {
     ULONGLONG index;
-    const WCHAR *slash = wcsrchr(path, L'\\');
     if (held == NULL || held->index == 0)
         return true;
-    WCHAR *folder = slash != NULL ? WideCopy(path) : NULL;
-    bool same = false;
-    if (folder != NULL) {
-        folder[slash - path + 1] = 0;
-        same = FileIndexAt(folder, &index) && index == held->index;
-    }
+    WCHAR *folder = FolderOfPath(path);
+    bool same = folder != NULL && FileIndexAt(folder, &index) && index == held->index;
     MemoryFree(folder);
     if (!same)
         SetLastError(TARGET_FOLDER_CHANGED);

@@ -115,10 +115,9 @@ static DWORD Replace(const WCHAR *source, const WCHAR *temporary, const WCHAR *t
 // path would be too long or memory is short.
 static WCHAR *TemporaryBeside(const WCHAR *target)
 {
-    WCHAR *folder = WideCopy(target);
+    WCHAR *folder = FolderOfPath(target);
     if (folder == NULL)
         return NULL;
-    folder[LastPartW(folder) - folder] = 0;
     WCHAR *temporary = WideJoin(folder, TEMPORARY_COPY_NAME);
     MemoryFree(folder);
     return temporary;

@@ -16,15 +16,11 @@
 // path and its name, in a block of its own; NULL when unknown.
 static WCHAR *ExpectedFinalPath(const WCHAR *path)
 {
-    const WCHAR *slash = wcsrchr(path, L'\\');
-    WCHAR *folder = slash != NULL ? WideCopy(path) : NULL;
+    WCHAR *folder = FolderOfPath(path);
     Identity identity = {};
     WCHAR *expected = NULL;
-    if (folder != NULL) {
-        folder[slash - path + 1] = 0;
-        if (Identify(folder, &identity))
-            expected = WideJoin(identity.finalPath, slash);
-    }
+    if (folder != NULL && Identify(folder, &identity))
+        expected = WideJoin(identity.finalPath, L"\\", LastPartW(path));
     ForgetIdentity(&identity);
     MemoryFree(folder);
     return expected;
