@@ -109,7 +109,11 @@ bool RunShell(const std::string &script)
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA("Z:\\bin\\sh", &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return false;
-    CloseHandle(process.hProcess), CloseHandle(process.hThread);
+    // For a Linux program Wine may leave any values in the handles (a close could hit stdout): close only real ones.
+    if (GetProcessId(process.hProcess) == process.dwProcessId && process.dwProcessId != 0)
+        CloseHandle(process.hProcess);
+    if (GetThreadId(process.hThread) == process.dwThreadId && process.dwThreadId != 0)
+        CloseHandle(process.hThread);
     for (DWORD start = GetTickCount(); !Exists(base + ".done") && GetTickCount() - start < 30000;)
         Sleep(5);
     std::string status = ReadBytes(base + ".done");
