@@ -251,6 +251,30 @@ TEST_F(TrustTest, ATargetSubFolderSwappedDuringTheMirrorIsNotWrittenThrough)
     }
 }
 
+// A new file is created in the target folder the mirror holds open, even when its path leads elsewhere by then: a
+// swap between the folder's check and a retried copy writes nothing outside.
+TEST_F(TrustTest, NewFilesLandInTheHeldTargetFolderWhateverItsPathBecomes)
+{
+    std::string outside = temp / "draussen\\", sub = UnixPath(target) + "sub";
+    MakeTree(outside, {"x.txt"});
+    MakeTree(source, {"sub\\", "sub\\a.txt"});
+    MakeTree(target, {"sub\\"});
+    AddPair(source, target);
+    HANDLE held = Hold(source + "sub\\a.txt"); // the copy fails once, and the folder is swapped at its prompt
+    std::vector<SeenBox> boxes = Run([&](const std::string &title, const std::string &text) {
+        if (text.find("Fehler beim Kopieren") != 0 || held == INVALID_HANDLE_VALUE)
+            return DefaultAnswer(title, text);
+        CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+        EXPECT_TRUE(RunShell("mv '" + sub + "' '" + sub + "-alt' && ln -s '" + UnixPath(outside) + "' '" + sub + "'"));
+        return IDRETRY;
+    });
+    EXPECT_EQ(Snapshot(outside), (std::map<std::string, std::string>{{"x.txt", "x.txt"}}));
+    EXPECT_EQ(CountBoxes(boxes, "Fehler beim Kopieren"), 1);
+    // It landed in the held folder, which the cleanup then removed as one the source lacks.
+    EXPECT_EQ(Lines(RunLog(), std::string(LOG_DELETED) + target + "sub-alt\\a.txt\r"), 1) << RunLog();
+}
+
 // Only a plain file of the temporary name in any case is a leftover, silently removed; a folder or link is the user's.
 TEST_F(TrustTest, OnlyTheProgramsOwnLeftoverIsTakenForItsTemporaryFile)
 {
