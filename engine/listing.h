@@ -10,17 +10,23 @@ struct ListedEntry {
     size_t nameOffset; // into the level's name pool, in characters
 };
 
-// The entries of one folder level in the platform's order, "." and ".." left out.
+// The entries of one folder level in the platform's order, "." and ".." left
+// out, and what the folder itself was when it was listed (read through the
+// handle the listing used, so that no second open is needed to learn it).
 struct FolderLevel {
     ListedEntry *entries;
     int count, capacity;
     WCHAR *names;
     size_t namesUsed, namesSize; // in characters
+    bool identified;             // the two below are known
+    ULONGLONG fileIndex;
+    LONGLONG creationTime;
 };
 
-// Reads the level of folder ("*.*") as a pass's walk fetches it: the reading
-// ends when the entries run out, when a fetch fails or, after a successful
-// fetch, when a cancel was requested. Returns 0, the error of a listing that
+// Reads the level of folder through a handle on it as a pass's walk fetches
+// it: the reading ends when the entries run out, when a fetch fails or, after
+// an entry, when a cancel was requested. A listing that cannot start reports
+// the error the platform's wide listing ("*.*") gives. Returns 0, the error of a listing that
 // cannot start (the level is then empty) or of a fetch that failed before
 // the end (the level holds what came before). ReleaseFolderLevel frees what
 // it holds either way.

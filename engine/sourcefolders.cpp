@@ -1,6 +1,5 @@
 // The source folders a run learnt, in a hash table of their paths.
 #include "sourcefolders.h"
-#include "listing.h"
 #include "base/identity.h"
 #include "base/memory.h"
 #include "base/longpath.h"
@@ -63,10 +62,10 @@ static bool Grow()
     return true;
 }
 
-void LearnSourceFolder(const WCHAR *folder, bool heldEntries)
+void LearnSourceFolder(const WCHAR *folder, const FolderLevel *listing)
 {
-    FolderMark mark;
-    if (!ReadMark(folder, &mark) || ((MarkCount + 1) * 2 > MarkSlots && !Grow()))
+    FolderMark mark = {NULL, listing->fileIndex, listing->creationTime, listing->count > 0};
+    if (!listing->identified || ((MarkCount + 1) * 2 > MarkSlots && !Grow()))
         return;
     FolderMark *slot = &Marks[SlotOf(Marks, MarkSlots, folder)];
     if (slot->path == NULL) {
@@ -76,7 +75,6 @@ void LearnSourceFolder(const WCHAR *folder, bool heldEntries)
     } else {
         mark.path = slot->path; // learnt again: the later listing counts
     }
-    mark.heldEntries = heldEntries;
     *slot = mark;
 }
 

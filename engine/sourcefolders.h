@@ -5,10 +5,11 @@
 // counterpart looks absent.
 #pragma once
 #include <windows.h>
+#include "listing.h"
 
-// Learns the folder (ending in a backslash) as it is now, and whether its
-// listing held any entry.
-void LearnSourceFolder(const WCHAR *folder, bool heldEntries);
+// Learns the folder (ending in a backslash) as its listing found it: its
+// identity and whether it held any entry.
+void LearnSourceFolder(const WCHAR *folder, const FolderLevel *listing);
 
 // True when the folder is still the one learnt (file index, and with
 // byCreationTime, for a source on a volume of serial 0 where two disks give

@@ -115,7 +115,7 @@ static void WalkLevel(SourceWalk *walk, SourceLevel *parent, const WCHAR *source
     } else if (code != ERROR_SUCCESS) {
         ReportListingError(code, source);
     } else if (walk->learnFolders) {
-        LearnSourceFolder(source, level.listing.count > 0);
+        LearnSourceFolder(source, &level.listing);
     }
     for (int i = 0; i < level.listing.count && (i == 0 || !IsCancelRequested()); i++) {
         WCHAR *sourcePath, *targetPath;
