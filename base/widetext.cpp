@@ -34,17 +34,19 @@ WCHAR *WideFromAnsi(const char *text)
     return out;
 }
 
-// Converts to the code page without look-alikes; *exact tells whether every
-// character had its own form. The UTF-8 code page takes neither the flag nor
-// the question, and has every character.
-static bool ConvertToAnsi(const WCHAR *text, char *out, size_t size, bool *exact)
+// Converts length units of text (-1: all, with its terminator) to the code
+// page without look-alikes, a "?" for each unit it lacks; *exact tells
+// whether every character had its own form. With out NULL, the size needed.
+// The UTF-8 code page takes neither the flag nor the question, and has every
+// character.
+static int ToAnsi(const WCHAR *text, int length, char *out, size_t size, bool *exact)
 {
     BOOL usedDefault = FALSE;
     bool utf8 = GetACP() == CP_UTF8;
-    int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text, -1, out, (int)size,
-                                     utf8 ? NULL : "?", utf8 ? NULL : &usedDefault);
+    int written = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text, length, out, (int)size,
+                                      utf8 ? NULL : "?", utf8 ? NULL : &usedDefault);
     *exact = !usedDefault;
-    return length > 0;
+    return written;
 }
 
 bool AnsiFromWide(const WCHAR *text, char *out, size_t size)
@@ -52,20 +54,21 @@ bool AnsiFromWide(const WCHAR *text, char *out, size_t size)
     bool exact;
     if (size == 0)
         return false;
-    if (ConvertToAnsi(text, out, size, &exact))
+    if (ToAnsi(text, -1, out, size, &exact) > 0)
         return true;
     // Too long: the start is kept, cut at a whole character.
     size_t keep = wcslen(text);
-    while (keep > 0 && WideCharToMultiByte(CP_ACP, 0, text, (int)keep, NULL, 0, NULL, NULL) >= (int)size)
+    while (keep > 0 && ToAnsi(text, (int)keep, NULL, 0, &exact) >= (int)size)
         keep = keep / 2;
-    int length = WideCharToMultiByte(CP_ACP, 0, text, (int)keep, out, (int)size - 1, NULL, NULL);
+    int length = keep > 0 ? ToAnsi(text, (int)keep, out, size - 1, &exact) : 0;
     out[length > 0 ? length : 0] = 0;
     return false;
 }
 
 char *AnsiCopy(const WCHAR *text)
 {
-    int size = WideCharToMultiByte(CP_ACP, 0, text, -1, NULL, 0, NULL, NULL);
+    bool exact;
+    int size = ToAnsi(text, -1, NULL, 0, &exact);
     char *out = size > 0 ? (char *)MemoryAlloc(size) : NULL;
     if (out != NULL && !AnsiFromWide(text, out, size)) {
         MemoryFree(out);
@@ -77,7 +80,7 @@ char *AnsiCopy(const WCHAR *text)
 bool ExactAnsiForm(const WCHAR *text, char *out, size_t size)
 {
     bool exact;
-    return ConvertToAnsi(text, out, size, &exact) && exact;
+    return ToAnsi(text, -1, out, size, &exact) > 0 && exact;
 }
 
 bool EqualNoCaseW(const WCHAR *first, const WCHAR *second)
