@@ -145,10 +145,11 @@ static void ReleasePaths(EntryPaths *paths)
     MemoryFree(paths->targetFinal);
 }
 
-// Deletes a target file without following a link; logged and counted. A
-// link is kept and reported, one of the program's own files kept silently
-// (ERROR_ACCESS_DENIED), and a failed deletion reported, which cancels the
-// run. Returns 0 or why the file stays.
+// Deletes a target file without following a link; logged and counted once
+// its name is gone. A link, or a file another program holds open so that its
+// name stays, is reported as left alone, one of the program's own files kept
+// silently (ERROR_ACCESS_DENIED), and a failed deletion reported, which
+// cancels the run. Returns 0 or why the file stays.
 static DWORD DeleteTargetFile(const WCHAR *path, const WCHAR *finalPath)
 {
     if (IsOwnFile(path, LastPartW(path)))
@@ -157,7 +158,7 @@ static DWORD DeleteTargetFile(const WCHAR *path, const WCHAR *finalPath)
     if (code == ERROR_SUCCESS) {
         CleanedEntries++;
         WriteLogLine(LOG_DELETED, path);
-    } else if (code == LINK_KEPT || PathRefused(code, path)) {
+    } else if (code == LINK_KEPT || code == DELETE_PENDING || PathRefused(code, path)) {
         ReportLeftAlone(path);
     } else {
         ReportDeleteError(code, path);

@@ -183,7 +183,8 @@ DWORD RemoveLeftover(const WCHAR *path)
         return ERROR_FILE_NOT_FOUND;
     if (!IsLeftover(LastPartW(path), attributes))
         return ERROR_FILE_EXISTS;
-    return RemoveFileName(path, NULL);
+    DWORD code = RemoveFileName(path, NULL);
+    return code == DELETE_PENDING ? ERROR_SUCCESS : code; // it goes when its last handle closes
 }
 
 void RemoveLeftoverIn(const WCHAR *folder)

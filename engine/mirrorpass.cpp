@@ -151,7 +151,7 @@ static bool ClearFolderInTheWay(SourceLevel *level, const WCHAR *sourceFile, con
 
 // Removes the target file standing where the source has a folder, when the
 // run may; true when it is gone. Otherwise one line tells of the conflict:
-// the target's, when a link there was kept, else the source folder's.
+// the target's, when a link or a file held open there was kept, else the source folder's.
 static bool ClearFileInTheWay(SourceLevel *level, const WCHAR *sourceSub, const WCHAR *targetName)
 {
     const MirrorRun *run = (const MirrorRun *)level->walk->context;
@@ -160,7 +160,7 @@ static bool ClearFileInTheWay(SourceLevel *level, const WCHAR *sourceSub, const 
     MemoryFree(targetFinal);
     if (code == ERROR_SUCCESS)
         return true;
-    if (code != LINK_KEPT && !IsCancelRequested())
+    if (code != LINK_KEPT && code != DELETE_PENDING && !IsCancelRequested())
         ReportLeftAlone(sourceSub);
     return false;
 }

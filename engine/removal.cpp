@@ -101,13 +101,18 @@ DWORD RemoveFileName(const WCHAR *path, const WCHAR *expectedFinal)
         return code;
     code = ClearReadOnly(handle, &before);
     FILE_DISPOSITION_INFO disposition = {TRUE};
+    ULONGLONG index = 0, now = 0;
     if (code == ERROR_SUCCESS &&
         !SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition)) {
         code = GetLastError();
         if (before != 0)
             SetAttributesThrough(handle, before);
     }
+    bool indexed = code == ERROR_SUCCESS && FileIndexOf(handle, &index);
     CloseHandle(handle);
+    // Another program's handle keeps the name until it is closed.
+    if (indexed && AttributesOf(path) != INVALID_FILE_ATTRIBUTES && FileIndexAt(path, &now) && now == index)
+        code = DELETE_PENDING;
     return code;
 }
 

@@ -6,13 +6,19 @@
 // with what it points to (the platform's ERROR_STOPPED_ON_SYMLINK).
 enum { LINK_KEPT = 681 };
 
+// Returned when a removal succeeded but the name still stands, the same
+// file: another program holds it open, and it goes when that program closes
+// it (an application's error code, bit 29 set).
+enum { DELETE_PENDING = 0x20000003 };
+
 // Removes the file, folder or link at path through a handle on the name
 // itself, and only when that handle's final path is expectedFinal (the
 // final path the name would have if it were no link; NULL: learnt from its
 // folder), so that no link is ever followed. A read-only attribute is
 // cleared through that handle first and set back when the removal fails;
 // a file with more than one name keeps it and is refused (ERROR_ACCESS_DENIED).
-// Returns 0, LINK_KEPT, or the platform's error.
+// Returns 0 only when the name is gone; else LINK_KEPT, DELETE_PENDING, or
+// the platform's error.
 DWORD RemoveFileName(const WCHAR *path, const WCHAR *expectedFinal);
 
 // Clears the read-only attribute of the file at path, checked as above, so

@@ -320,19 +320,23 @@ TEST_F(EngineTest, UnlistableOrVanishingSourcesEndTheRun)
 TEST_F(EngineTest, CleanupDeletesWhatTheSourceLacksAndNothingAfterAFailure)
 {
     MakeTree(source, {"bleibt.txt", "ordner\\"});
-    MakeTree(target, {"alt\\", "leer\\", "bleibt.txt", "weg.txt", "alt\\x.txt", "ordner"});
+    MakeTree(target, {"alt\\", "leer\\", "bleibt.txt", "weg.txt", "alt\\x.txt", "ordner", "offen.txt"});
     Put(target + "alt\\y.txt", "alt\\y.txt", 0, FILE_ATTRIBUTE_READONLY);
     OpenLog();
     BoxAnswerer answerer;
     Learnt pair(source, target);
+    HANDLE open = Hold(target + "offen.txt", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     CleanTargetFolder(&pair);
+    EXPECT_TRUE(Exists(target + "offen.txt")) << "its name stays while another program holds it";
+    CloseHandle(open);
     EXPECT_EQ(Snapshot(target),
               (std::map<std::string, std::string>{{"bleibt.txt", "bleibt.txt"}, {"ordner", "ordner"}}));
-    EXPECT_EQ(ControlText(CleanedStatusLabel), "bereinigte Dateien: 5 / 5");
+    EXPECT_EQ(ControlText(CleanedStatusLabel), "bereinigte Dateien: 5 / 6");
     std::string log = Log();
     for (const char *file : {"weg.txt", "alt\\x.txt", "alt\\y.txt"})
         EXPECT_EQ(Lines(log, "Datei gelöscht: " + target + file + "\r"), 1) << log;
-    EXPECT_EQ(Lines(log, ""), 3);
+    EXPECT_EQ(Lines(log, "WARNUNG - Eintrag ausgelassen: " + target + "offen.txt\r"), 1) << "not logged as deleted";
+    EXPECT_EQ(Lines(log, ""), 4);
     std::string held = temp / "ziel2\\";
     MakeTree(held, {"a\\", "a\\b\\"});
     Put(held + "a\\b\\fest.txt", "fest", 0, FILE_ATTRIBUTE_READONLY);
