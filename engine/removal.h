@@ -6,9 +6,9 @@
 // with what it points to (the platform's ERROR_STOPPED_ON_SYMLINK).
 enum { LINK_KEPT = 681 };
 
-// Returned when a removal succeeded but the name still stands, the same
-// file: another program holds it open, and it goes when that program closes
-// it (an application's error code, bit 29 set).
+// Returned when a removal succeeded but the name still stands: another
+// program holds the file open, and it goes when that program closes it (or
+// something new took the name at once; an application's error code, bit 29 set).
 enum { DELETE_PENDING = 0x20000003 };
 
 // Removes the file, folder or link at path through a handle on the name
