@@ -57,7 +57,7 @@ DWORD CALLBACK CopyProgress(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalByte
     return PROGRESS_CONTINUE;
 }
 
-static bool TargetFolderHeld(SourceLevel *level);
+static bool TargetFolderHeld(SourceLevel *level, bool askNow);
 
 // Copies one file, asking the user on failure (abort, retry, ignore); the
 // first attempt may know the target missing. A large file shows its line at
@@ -101,7 +101,7 @@ static void CopyStep(SourceLevel *level, const WCHAR *sourceFile, const WCHAR *t
             return;
         }
         if (code == TARGET_FOLDER_CHANGED) {
-            if (TargetFolderHeld(level)) // swapped back meanwhile: this file waits for the next run
+            if (TargetFolderHeld(level, true)) // swapped back meanwhile: this file waits for the next run
                 ReportLeftAlone(sourceFile);
             return;
         }
@@ -165,16 +165,24 @@ static bool ClearFileInTheWay(SourceLevel *level, const WCHAR *sourceSub, const 
     return false;
 }
 
+// How long a target folder counts as still in its place once its path was
+// found leading to it. Writes go through the handle held on it, so a swap
+// cannot redirect them; only Wine lets a held folder be moved, and asking the
+// path before every copy would cost a first mirror a fifth of its time.
+static const ULONGLONG TARGET_RECHECK_MS = 10;
+
 // True while level's target folder is the one the mirror entered, asked
-// right before each write into it: at the first look its final path must be
-// the one below the pair's target (a folder swapped for a link leads
-// elsewhere), later its file index the one seen then. From the first
-// look on the folder is held open without sharing deletion, which on Windows
-// refuses its rename (Wine does not enforce that). The index is asked without
-// the volume serial, which costs Wine a millisecond. A swap found
-// stops the pair: told once, nothing more written, no cleanup. (A pair's
+// before each write into it: at the first look its final path must be the
+// one below the pair's target (a folder swapped for a link leads elsewhere),
+// later its file index the one seen then, asked again once
+// TARGET_RECHECK_MS have passed, or at once when askNow is set (a read-only
+// target's attribute is cleared through its path; a rename asks on its own).
+// From the first look on the folder is held open without sharing deletion,
+// which on Windows refuses its rename (Wine does not enforce that). The index
+// is asked without the volume serial, which costs Wine a millisecond. A swap
+// found stops the pair: told once, nothing more written, no cleanup. (A pair's
 // target that was missing at the start is left to its failing copies.)
-static bool TargetFolderHeld(SourceLevel *level)
+static bool TargetFolderHeld(SourceLevel *level, bool askNow)
 {
     MirrorRun *run = (MirrorRun *)level->walk->context;
     ULONGLONG index = 0;
@@ -182,10 +190,15 @@ static bool TargetFolderHeld(SourceLevel *level)
         return false;
     if (level->parent == NULL && !run->pair->targetIdentity.known)
         return true; // a target missing at the start: its copies fail on their own
+    ULONGLONG now = GetTickCount64();
     if (level->targetLearnt) {
+        if (!askNow && now - level->targetConfirmed < TARGET_RECHECK_MS)
+            return true;
+        level->targetConfirmed = now;
         if (FileIndexAt(level->target, &index) && index == level->targetIndex)
             return true;
     } else {
+        level->targetConfirmed = now;
         level->targetHeld = OpenPath(level->target, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
         bool open = level->targetHeld != INVALID_HANDLE_VALUE && FileIndexOf(level->targetHeld, &index);
@@ -215,21 +228,21 @@ static void MirrorFile(SourceLevel *level, const WalkEntry *walked)
     const WCHAR *sourceFile = walked->sourcePath, *targetFile = walked->targetPath;
     WIN32_FILE_ATTRIBUTE_DATA target;
     if (level->targetCreated) {
-        if (TargetFolderHeld(level))
+        if (TargetFolderHeld(level, false))
             CopyStep(level, sourceFile, targetFile, walked, true);
     } else if (!AttributesAt(targetFile, &target)) {
         bool missing = GetLastError() == ERROR_FILE_NOT_FOUND;
-        if (TargetFolderHeld(level))
+        if (TargetFolderHeld(level, false))
             CopyStep(level, sourceFile, targetFile, walked, missing);
     } else if (IsLinkEntry(target.dwFileAttributes)) {
         ReportLeftAlone(targetFile);
     } else if (IsFolderEntry(target.dwFileAttributes)) {
-        if (ClearFolderInTheWay(level, sourceFile, targetFile) && TargetFolderHeld(level))
+        if (ClearFolderInTheWay(level, sourceFile, targetFile) && TargetFolderHeld(level, false))
             CopyStep(level, sourceFile, targetFile, walked, true);
     } else if (!SameWriteTime(&target.ftLastWriteTime, &walked->entry->lastWriteTime, run->pair->timeRule)) {
         if (IsOwnFile(targetFile, walked->name))
             ReportLeftAlone(sourceFile);
-        else if (TargetFolderHeld(level))
+        else if (TargetFolderHeld(level, (target.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0))
             CopyStep(level, sourceFile, targetFile, walked, false);
     }
 }
@@ -268,7 +281,7 @@ static void MirrorSubFolder(SourceLevel *level, const WCHAR *sourceSub, const WC
     } else if (fileInTheWay && !ClearFileInTheWay(level, sourceSub, targetName)) {
         enter = false;
     } else {
-        created = (!exists || fileInTheWay) && TargetFolderHeld(level) && MakeFolderIn(level, targetName);
+        created = (!exists || fileInTheWay) && TargetFolderHeld(level, false) && MakeFolderIn(level, targetName);
         if (!created && (!exists || fileInTheWay) && !run->targetSwapped && PathRefused(GetLastError(), targetName)) {
             ReportLeftAlone(sourceSub); // a path the target's file system refuses
             enter = false;

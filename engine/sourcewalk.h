@@ -55,7 +55,8 @@ struct SourceLevel {
     Identity identity;  // freed with the level
     bool targetLearnt;  // the mirror saw the target folder: its file index below
     ULONGLONG targetIndex;
-    HANDLE targetHeld; // the target folder, held against being renamed while the mirror works in it
+    ULONGLONG targetConfirmed; // tick count when its path last led to it
+    HANDLE targetHeld;         // the target folder, held against being renamed while the mirror works in it
 };
 
 // Reads a source level and the names in it; 0, or the error that kept it
