@@ -9,6 +9,7 @@
 #include "base/memory.h"
 #include "base/widetext.h"
 #include "engine/chunkcopy.h"
+#include "engine/listing.h"
 #include "engine/removal.h"
 #include <stdio.h>
 #include <stdlib.h>
@@ -136,12 +137,48 @@ static bool OpenBasicInformation(const Text &folder, int i)
     return AskOpen(folder, i, AskBasicInformation);
 }
 
+// The source folder's mark, asked through its path (the cleanup, before its first deletion in a folder).
+static bool FolderMark(const Text &folder, int)
+{
+    FILE_BASIC_INFO basic;
+    ULONGLONG index;
+    HANDLE handle =
+        CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    bool ok = handle != INVALID_HANDLE_VALUE && FileIndexOf(handle, &index) &&
+              GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic);
+    CloseHandle(handle);
+    return ok;
+}
+
+// Whether the folder holds an entry (the same).
+static bool FolderHoldsEntry(const Text &folder, int)
+{
+    bool holdsEntry;
+    return ProbeFolder((folder + L"\\").c_str(), &holdsEntry) == ERROR_SUCCESS && holdsEntry;
+}
+
+// The target folder's first look: its index and final path through its path.
+static bool FolderFirstLook(const Text &folder, int)
+{
+    ULONGLONG index;
+    HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    WCHAR *path = handle != INVALID_HANDLE_VALUE && FileIndexOf(handle, &index) ? FinalPathOf(handle) : NULL;
+    CloseHandle(handle);
+    MemoryFree(path);
+    return path != NULL;
+}
+
 static const struct {
     const char *name;
     Check check;
 } CHECKS[] = {
     {"name look-up (attributes by path)", NameLookUp},
     {"folder's file index through its path", FolderIndex},
+    {"folder's file index and final path through its path", FolderFirstLook},
+    {"folder's file index and creation time through its path", FolderMark},
+    {"whether a folder holds an entry", FolderHoldsEntry},
     {"open and close a file", OpenAlone},
     {"  the same, asking its final path", OpenFinalPath},
     {"  the same, asking its whole information (volume serial)", OpenWholeInformation},

@@ -166,22 +166,24 @@ static bool ClearFileInTheWay(SourceLevel *level, const WCHAR *sourceSub, const 
 }
 
 // How long a target folder counts as still in its place once its path was
-// found leading to it. Writes go through the handle held on it, so a swap
-// cannot redirect them; only Wine lets a held folder be moved, and asking the
-// path before every copy would cost a first mirror a fifth of its time.
+// found leading to it, where the copy creates new files through the handle
+// held on it (the own copy, the one used under Wine): a swap cannot redirect
+// them, and a replacement asks again right before its rename. Asked before
+// every copy, the path cost a first mirror a fifth of its time under Wine.
+// The platform's copy writes by path, so there it is asked before every copy.
 static const ULONGLONG TARGET_RECHECK_MS = 10;
 
 // True while level's target folder is the one the mirror entered, asked
 // before each write into it: at the first look its final path must be the
 // one below the pair's target (a folder swapped for a link leads elsewhere),
-// later its file index the one seen then, asked again once
-// TARGET_RECHECK_MS have passed, or at once when askNow is set (a read-only
-// target's attribute is cleared through its path; a rename asks on its own).
-// From the first look on the folder is held open without sharing deletion,
-// which on Windows refuses its rename (Wine does not enforce that). The index
-// is asked without the volume serial, which costs Wine a millisecond. A swap
-// found stops the pair: told once, nothing more written, no cleanup. (A pair's
-// target that was missing at the start is left to its failing copies.)
+// later its file index the one seen then (at most every TARGET_RECHECK_MS
+// where that suffices, unless askNow is set: a read-only target's attribute
+// is cleared through its path). From the first look on the folder is held
+// open without sharing deletion, which on Windows refuses its rename (Wine
+// does not enforce that). The index is asked without the volume serial,
+// which costs Wine a millisecond. A swap found stops the pair: told once,
+// nothing more written, no cleanup. (A pair's target that was missing at the
+// start is left to its failing copies.)
 static bool TargetFolderHeld(SourceLevel *level, bool askNow)
 {
     MirrorRun *run = (MirrorRun *)level->walk->context;
@@ -192,7 +194,7 @@ static bool TargetFolderHeld(SourceLevel *level, bool askNow)
         return true; // a target missing at the start: its copies fail on their own
     ULONGLONG now = GetTickCount64();
     if (level->targetLearnt) {
-        if (!askNow && now - level->targetConfirmed < TARGET_RECHECK_MS)
+        if (!askNow && ReplacementCopy == OWN_COPY && now - level->targetConfirmed < TARGET_RECHECK_MS)
             return true;
         level->targetConfirmed = now;
         if (FileIndexAt(level->target, &index) && index == level->targetIndex)
