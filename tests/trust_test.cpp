@@ -134,7 +134,9 @@ TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
         {"another card", "", true,
          "umount \"$S\" && mount -t tmpfs -o size=1m tmpfs \"$S\" && echo neu > \"$S/neu.txt\""},
         {"sub-folder unmounted", "sub\\", true, "umount \"$S\""},
-        {"sub-folder made anew", "sub\\", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""}};
+        {"sub-folder made anew", "sub\\", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
+        {"emptied", "", false, "mv \"$S\"/* \"$(mktemp -d)\""},
+        {"sub-folder emptied", "sub\\", false, "mv \"$S\"/* \"$(mktemp -d)\""}};
     // clang-format on
     std::string skipped;
     for (const Move &move : moves) {
