@@ -50,9 +50,8 @@ struct EntryPaths {
 static bool SourceUnchanged(const PairFolders *pair)
 {
     Identity now = {};
-    bool holdsEntry;
     bool same = Identify(pair->sourcePath, &now) && StillTheSame(&pair->sourceIdentity, &now) &&
-                (pair->fileCount == 0 || (ProbeFolder(pair->sourcePath, &holdsEntry) == ERROR_SUCCESS && holdsEntry));
+                (pair->fileCount == 0 || SourceFolderHoldsEntry(pair->sourcePath));
     ForgetIdentity(&now);
     return same;
 }

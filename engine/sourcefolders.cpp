@@ -1,5 +1,6 @@
 // The source folders a run learnt, in a hash table of their paths.
 #include "sourcefolders.h"
+#include "names.h"
 #include "base/identity.h"
 #include "base/memory.h"
 #include "base/longpath.h"
@@ -14,6 +15,7 @@ struct FolderMark {
     ULONGLONG fileIndex;
     LONGLONG creationTime;
     bool heldEntries;
+    WCHAR *entry; // the name of one entry it held, in a block of its own (NULL: none known)
 };
 
 static FolderMark *Marks = NULL;
@@ -62,9 +64,19 @@ static bool Grow()
     return true;
 }
 
+// The name of an entry of listing that a path names for certain (a device
+// name would be found in any folder), in a block of its own; NULL when none.
+static WCHAR *AddressableEntry(const FolderLevel *listing)
+{
+    for (int i = 0; i < listing->count; i++)
+        if (NameAddressable(EntryName(listing, i)))
+            return WideCopy(EntryName(listing, i));
+    return NULL;
+}
+
 void LearnSourceFolder(const WCHAR *folder, const FolderLevel *listing)
 {
-    FolderMark mark = {NULL, listing->fileIndex, listing->creationTime, listing->count > 0};
+    FolderMark mark = {NULL, listing->fileIndex, listing->creationTime, listing->count > 0, NULL};
     if (!listing->identified || ((MarkCount + 1) * 2 > MarkSlots && !Grow()))
         return;
     FolderMark *slot = &Marks[SlotOf(Marks, MarkSlots, folder)];
@@ -74,27 +86,50 @@ void LearnSourceFolder(const WCHAR *folder, const FolderLevel *listing)
         MarkCount++;
     } else {
         mark.path = slot->path; // learnt again: the later listing counts
+        MemoryFree(slot->entry);
     }
+    mark.entry = AddressableEntry(listing);
     *slot = mark;
+}
+
+// True when the entry name, which folder held when it was learnt, is still
+// there (asked by its path, which costs far less than a listing's start:
+// Wine reads the whole folder for that).
+static bool EntryStillThere(const WCHAR *folder, const WCHAR *name)
+{
+    WCHAR *path = name != NULL ? WideJoin(folder, name) : NULL;
+    bool there = path != NULL && AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
+    MemoryFree(path);
+    return there;
+}
+
+bool SourceFolderHoldsEntry(const WCHAR *folder)
+{
+    bool holdsEntry = false;
+    const FolderMark *learnt = MarkSlots != 0 ? &Marks[SlotOf(Marks, MarkSlots, folder)] : NULL;
+    if (learnt != NULL && learnt->path != NULL && EntryStillThere(folder, learnt->entry))
+        return true;
+    return ProbeFolder(folder, &holdsEntry) == ERROR_SUCCESS && holdsEntry;
 }
 
 bool SourceFolderUnchanged(const WCHAR *folder, bool byCreationTime)
 {
     FolderMark now;
-    bool holdsEntry = false;
     if (MarkSlots == 0)
         return false;
     const FolderMark *learnt = &Marks[SlotOf(Marks, MarkSlots, folder)];
     if (learnt->path == NULL || !ReadMark(folder, &now) || now.fileIndex != learnt->fileIndex ||
         (byCreationTime && now.creationTime != learnt->creationTime))
         return false;
-    return !learnt->heldEntries || (ProbeFolder(folder, &holdsEntry) == ERROR_SUCCESS && holdsEntry);
+    return !learnt->heldEntries || SourceFolderHoldsEntry(folder);
 }
 
 void ForgetSourceFolders()
 {
-    for (size_t i = 0; i < MarkSlots; i++)
+    for (size_t i = 0; i < MarkSlots; i++) {
         MemoryFree(Marks[i].path);
+        MemoryFree(Marks[i].entry);
+    }
     MemoryFree(Marks);
     Marks = NULL;
     MarkSlots = MarkCount = 0;

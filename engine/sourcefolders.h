@@ -11,6 +11,10 @@
 // identity and whether it held any entry.
 void LearnSourceFolder(const WCHAR *folder, const FolderLevel *listing);
 
+// True when the folder (ending in a backslash) holds an entry: the one it
+// held when it was learnt is still there, or its listing shows one.
+bool SourceFolderHoldsEntry(const WCHAR *folder);
+
 // True when the folder is still the one learnt (file index, and with
 // byCreationTime, for a source on a volume of serial 0 where two disks give
 // one index, its creation time, which under Wine changes with the folder's
