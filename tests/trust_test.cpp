@@ -135,8 +135,8 @@ TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
          "umount \"$S\" && mount -t tmpfs -o size=1m tmpfs \"$S\" && echo neu > \"$S/neu.txt\""},
         {"sub-folder unmounted", "sub\\", true, "umount \"$S\""},
         {"sub-folder made anew", "sub\\", false, "mv \"$S\" \"$S-alt\" && mkdir \"$S\""},
-        {"emptied", "", false, "mv \"$S\"/* \"$(mktemp -d)\""},
-        {"sub-folder emptied", "sub\\", false, "mv \"$S\"/* \"$(mktemp -d)\""}};
+        {"emptied", "", false, "mkdir \"$W\" && mv \"$S\"/* \"$W\""},
+        {"sub-folder emptied", "sub\\", false, "mkdir \"$W\" && mv \"$S\"/* \"$W\""}};
     // clang-format on
     std::string skipped;
     for (const Move &move : moves) {
@@ -154,7 +154,9 @@ TEST_F(TrustTest, TheCleanupActsOnlyOnTheFoldersLearnt)
         OpenLog();
         MirrorFolder(&pair, true);
         std::map<std::string, std::string> mirrored = Snapshot(to);
-        ASSERT_TRUE(RunShell("S='" + moving.substr(0, moving.size() - 1) + "' && " + move.script));
+        ASSERT_TRUE(RunShell("S='" + moving.substr(0, moving.size() - 1) + "' W='" +
+                             UnixPath(to.substr(0, to.size() - 1)) + "-weg' && " +
+                             move.script)); // $W: a new folder outside the source
         BoxAnswerer answerer;
         CleanTargetFolder(&pair);
         for (const char *elsewhere : {"nur-im-ziel.txt", "alt", "alt\\x.txt"}) // cleaned where the source is unchanged
