@@ -92,36 +92,38 @@ void LearnSourceFolder(const WCHAR *folder, const FolderLevel *listing)
     *slot = mark;
 }
 
-// True when the entry name, which folder held when it was learnt, is still
-// there (asked by its path, which costs far less than a listing's start:
-// Wine reads the whole folder for that).
-static bool EntryStillThere(const WCHAR *folder, const WCHAR *name)
+// True when folder (learnt as mark, or not learnt: NULL) holds an entry:
+// first the entry it held is asked for by its path, which costs far less
+// than a listing's start (Wine reads the whole folder for that).
+static bool HoldsEntry(const WCHAR *folder, const FolderMark *mark)
 {
-    WCHAR *path = name != NULL ? WideJoin(folder, name) : NULL;
+    bool holdsEntry = false;
+    WCHAR *path = mark != NULL && mark->entry != NULL ? WideJoin(folder, mark->entry) : NULL;
     bool there = path != NULL && AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
     MemoryFree(path);
-    return there;
+    return there || (ProbeFolder(folder, &holdsEntry) == ERROR_SUCCESS && holdsEntry);
+}
+
+// The mark learnt for folder; NULL when it was not learnt.
+static const FolderMark *MarkOf(const WCHAR *folder)
+{
+    const FolderMark *mark = MarkSlots != 0 ? &Marks[SlotOf(Marks, MarkSlots, folder)] : NULL;
+    return mark != NULL && mark->path != NULL ? mark : NULL;
 }
 
 bool SourceFolderHoldsEntry(const WCHAR *folder)
 {
-    bool holdsEntry = false;
-    const FolderMark *learnt = MarkSlots != 0 ? &Marks[SlotOf(Marks, MarkSlots, folder)] : NULL;
-    if (learnt != NULL && learnt->path != NULL && EntryStillThere(folder, learnt->entry))
-        return true;
-    return ProbeFolder(folder, &holdsEntry) == ERROR_SUCCESS && holdsEntry;
+    return HoldsEntry(folder, MarkOf(folder));
 }
 
 bool SourceFolderUnchanged(const WCHAR *folder, bool byCreationTime)
 {
     FolderMark now;
-    if (MarkSlots == 0)
-        return false;
-    const FolderMark *learnt = &Marks[SlotOf(Marks, MarkSlots, folder)];
-    if (learnt->path == NULL || !ReadMark(folder, &now) || now.fileIndex != learnt->fileIndex ||
+    const FolderMark *learnt = MarkOf(folder);
+    if (learnt == NULL || !ReadMark(folder, &now) || now.fileIndex != learnt->fileIndex ||
         (byCreationTime && now.creationTime != learnt->creationTime))
         return false;
-    return !learnt->heldEntries || SourceFolderHoldsEntry(folder);
+    return !learnt->heldEntries || HoldsEntry(folder, learnt);
 }
 
 void ForgetSourceFolders()
